@@ -1,0 +1,74 @@
+#include "app/vale.h"
+
+#include "app/config.h"
+#include "app/font.h"
+#include "app/frame_timer.h"
+#include "app/gl_window.h"
+#include "app/input.h"
+#include "app/opengl.h"
+#include "app/projection.h"
+#include "platform/platform.h"
+#include "terrain/scene.h"
+
+void initGl() {
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_COLOR_MATERIAL);
+    glFrontFace(GL_CCW);
+    glCullFace(GL_BACK);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glHint(GL_FOG_HINT, GL_NICEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+    glWindow.glActiveTextureARB = reinterpret_cast<ActiveTextureArbFn>(platform::glProcAddress("glActiveTextureARB"));
+    glWindow.glMultiTexCoord2fARB =
+        reinterpret_cast<MultiTexCoord2fArbFn>(platform::glProcAddress("glMultiTexCoord2fARB"));
+    if (!glWindow.glActiveTextureARB || !glWindow.glMultiTexCoord2fARB) {
+        platform::messageBox("Current version of OpenGL does not support multitexturing!", "Error -34",
+                             platform::kBoxPlain);
+        postQuitMessage(0);
+    }
+    font.build("Courier", 8);
+    initScene();
+}
+
+void drawFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    perspectiveMode();
+    mouse.update(true);
+    frameTimer.update();
+    drawScene();
+    if (config.frameratecounter != 0) frameTimer.drawCounter();
+    glFlush();
+}
+
+int valeMain() {
+    config.load("Config.cfg");
+    if (!createGlWindow()) return 0;
+    initGl();
+    frameTimer.start();
+
+    bool done = false;
+    int exitCode = 0;
+    while (!done) {
+        bool quit = false;
+        if (pumpMessage(quit, exitCode)) {
+            done = quit;
+        } else if (glWindow.active) {
+            if (keyboard.keys[kKeyEscape]) {
+                done = true;
+            } else {
+                drawFrame();
+                swapGlBuffers();
+            }
+        }
+    }
+
+    frameTimer.saveResults("fps.txt");
+    killGlWindow();
+    return exitCode;
+}

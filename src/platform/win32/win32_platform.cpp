@@ -1,0 +1,219 @@
+// The Win32 backend: WinMain, the window and WGL context, the window
+// procedure, message boxes, timers, cursor, sound and the bitmap font.
+#include <cstdlib>
+#include <ctime>
+
+#include "app/config.h"
+#include "app/gl_window.h"
+#include "app/input.h"
+#include "app/vale.h"
+#include "platform/platform.h"
+#include "terrain/scene.h"
+
+#include <mmsystem.h>
+
+namespace {
+const char kClassName[] = "OpenGL";
+const char kTitle[] = "Vale - by Pellam";
+bool pixelFormatFilled = false;
+
+void fail(const char* text, const char* caption, UINT style) { MessageBoxA(nullptr, text, caption, style); }
+}  // namespace
+
+namespace platform {
+
+void messageBox(const char* text, const char* caption, unsigned style) {
+    MessageBoxA(nullptr, text, caption, style);
+}
+
+uint32_t tickCount() { return GetTickCount(); }
+
+int32_t clockMs() { return static_cast<int32_t>(std::clock() * 1000 / CLOCKS_PER_SEC); }
+
+int64_t performanceFrequency() {
+    LARGE_INTEGER value;
+    return QueryPerformanceFrequency(&value) ? value.QuadPart : 0;
+}
+
+int64_t performanceCounter() {
+    LARGE_INTEGER value;
+    return QueryPerformanceCounter(&value) ? value.QuadPart : 0;
+}
+
+void setCursorPos(int x, int y) {
+    // Move messages report client coordinates; in windowed mode the client
+    // area is offset by the frame, so the centre is converted to the screen.
+    POINT point = {x, y};
+    if (glWindow.hWnd) ClientToScreen(glWindow.hWnd, &point);
+    SetCursorPos(point.x, point.y);
+}
+
+void playSound(const char* fileName) { PlaySoundA(fileName, nullptr, SND_FILENAME | SND_ASYNC); }
+
+void* glProcAddress(const char* name) { return reinterpret_cast<void*>(wglGetProcAddress(name)); }
+
+void buildFont(const char* faceName, int size, unsigned listBase) {
+    HFONT font = CreateFontA(-size, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FF_DONTCARE | DEFAULT_PITCH, faceName);
+    SelectObject(glWindow.hDC, font);
+    wglUseFontBitmapsA(glWindow.hDC, 32, 96, listBase);
+}
+
+void exitProcess(int status) { std::exit(status); }
+
+}  // namespace platform
+
+LRESULT CALLBACK windowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ACTIVATE:
+            glWindow.active = HIWORD(wParam) == 0;
+            return 0;
+        case WM_SYSCOMMAND:
+            if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
+            break;
+        case WM_CLOSE:
+            PostQuitMessage(0);
+            return 0;
+        case WM_KEYDOWN:
+            keyboard.keys[wParam & 0xFF] = true;
+            return 0;
+        case WM_KEYUP:
+            keyboard.keys[wParam & 0xFF] = false;
+            return 0;
+        case WM_MOUSEMOVE:
+            mouse.x = LOWORD(lParam);
+            mouse.y = HIWORD(lParam);
+            return 0;
+        case WM_LBUTTONDOWN: mouse.leftButton = true; return 0;
+        case WM_LBUTTONUP: mouse.leftButton = false; return 0;
+        case WM_RBUTTONDOWN: mouse.rightButton = true; return 0;
+        case WM_RBUTTONUP: mouse.rightButton = false; return 0;
+        default: break;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+bool createGlWindow() {
+    RECT rect = {0, 0, static_cast<LONG>(config.resolution_width), static_cast<LONG>(config.resolution_height)};
+
+    glWindow.hInstance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = glWindow.hInstance;
+    windowClass.hIcon = LoadIcon(nullptr, IDI_WINLOGO);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassA(&windowClass)) {
+        fail("Registering of WindowClass failed!", "Error -1", MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+
+    DWORD exStyle, style;
+    if (config.fullscreen) {
+        DEVMODEA mode = {};
+        mode.dmSize = 148;  // the classic DEVMODEA, without the later display fields
+        mode.dmPelsWidth = static_cast<DWORD>(config.resolution_width);
+        mode.dmPelsHeight = static_cast<DWORD>(config.resolution_height);
+        mode.dmBitsPerPel = static_cast<DWORD>(config.resolution_depth);
+        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+        if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
+            fail("Fullscreen initialization failed!", "Error -2", MB_OK | MB_ICONEXCLAMATION);
+            return false;
+        }
+        exStyle = WS_EX_APPWINDOW;
+        style = WS_POPUP;
+        ShowCursor(FALSE);
+    } else {
+        exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
+        style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
+    }
+
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    glWindow.hWnd = CreateWindowExA(exStyle, kClassName, kTitle, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                                    rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                                    glWindow.hInstance, nullptr);
+    // For the failures from here on, the release runs before the box shows.
+    auto creationFailed = [](const char* text, const char* caption) {
+        killGlWindow();
+        fail(text, caption, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    };
+    if (!glWindow.hWnd) return creationFailed("Window initialization failed!", "Error -3");
+
+    if (!pixelFormatFilled) {
+        PIXELFORMATDESCRIPTOR& pfd = glWindow.pixelFormat;
+        pfd = PIXELFORMATDESCRIPTOR{};
+        pfd.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+        pfd.nVersion = 1;
+        pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        pfd.iPixelType = PFD_TYPE_RGBA;
+        pfd.cColorBits = static_cast<BYTE>(config.resolution_depth & 0xFF);
+        pfd.cDepthBits = static_cast<BYTE>(config.zbuffer_depth & 0xFF);
+        pfd.iLayerType = PFD_MAIN_PLANE;
+        pixelFormatFilled = true;
+    }
+
+    glWindow.hDC = GetDC(glWindow.hWnd);
+    if (!glWindow.hDC) return creationFailed("GL Device Context initialization failed!", "Error -4");
+    const int format = ChoosePixelFormat(glWindow.hDC, &glWindow.pixelFormat);
+    if (!format) return creationFailed("Suitable PixelFormat initialization failed!", "Error -5");
+    if (!SetPixelFormat(glWindow.hDC, format, &glWindow.pixelFormat))
+        return creationFailed("PixelFormat initialization failed!", "Error -6");
+    glWindow.hRC = wglCreateContext(glWindow.hDC);
+    if (!glWindow.hRC) return creationFailed("GL Rendering Context initialization failed!", "Error -7");
+    if (!wglMakeCurrent(glWindow.hDC, glWindow.hRC))
+        return creationFailed("GL Rendering Context activation failed!", "Error -8");
+
+    ShowWindow(glWindow.hWnd, SW_SHOW);
+    SetForegroundWindow(glWindow.hWnd);
+    SetFocus(glWindow.hWnd);
+    return true;
+}
+
+void killGlWindow() {
+    if (config.fullscreen) {
+        ChangeDisplaySettingsA(nullptr, 0);
+        ShowCursor(TRUE);
+    }
+    if (glWindow.hRC) {
+        if (!wglMakeCurrent(nullptr, nullptr))
+            fail("Release of DC & RC failed!", "Error -9", MB_OK | MB_ICONINFORMATION);
+        if (!wglDeleteContext(glWindow.hRC))
+            fail("Release of Rendering Context failed!", "Error -10", MB_OK | MB_ICONINFORMATION);
+        glWindow.hRC = nullptr;
+    }
+    if (glWindow.hDC) {
+        if (!ReleaseDC(glWindow.hWnd, glWindow.hDC))
+            fail("Release of Device Context failed!", "Error -11", MB_OK | MB_ICONINFORMATION);
+        glWindow.hDC = nullptr;
+    }
+    if (glWindow.hWnd) {
+        if (!DestroyWindow(glWindow.hWnd)) fail("Release of hWnd failed!", "Error -12", MB_OK | MB_ICONINFORMATION);
+        glWindow.hWnd = nullptr;
+    }
+    if (!UnregisterClassA(kClassName, glWindow.hInstance)) {
+        fail("Unregistering of WindowClass failed!", "Error -13", MB_OK | MB_ICONINFORMATION);
+        glWindow.hInstance = nullptr;
+    }
+    releaseScene();
+}
+
+bool pumpMessage(bool& quit, int& exitCode) {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (message.message == WM_QUIT) {
+        quit = true;
+        exitCode = static_cast<int>(message.wParam);
+    } else {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return true;
+}
+
+void swapGlBuffers() { SwapBuffers(glWindow.hDC); }
+
+void postQuitMessage(int exitCode) { PostQuitMessage(exitCode); }
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return valeMain(); }
