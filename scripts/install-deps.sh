@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Vale needs on Debian.
+set -eu
+packages="cmake make g++ pkg-config libgtest-dev libgl1-mesa-dev libglu1-mesa-dev libx11-dev
+  libxrandr-dev libasound2-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
+  xvfb xdotool x11-utils imagemagick"
+missing=
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+sudo=; [ "$(id -u)" = 0 ] || sudo=sudo
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing

@@ -1,0 +1,77 @@
+# Helpers for the end-to-end tests: a private Xvfb, windows found by title,
+# screenshots and their checks. Sourced by the test scripts.
+set -u
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Starts Xvfb on a free display and exports DISPLAY; stopped on exit.
+start_xvfb() {
+    local n
+    for n in $(seq $((200 + $$ % 100)) 499); do
+        [ -e /tmp/.X$n-lock ] && continue
+        Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=:$n
+        for _ in $(seq 50); do
+            xdpyinfo >/dev/null 2>&1 && { trap stop_all EXIT; return 0; }
+            kill -0 $XVFB_PID 2>/dev/null || break
+            sleep 0.1
+        done
+    done
+    fail "no Xvfb"
+}
+
+APP_PID=
+stop_all() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "${WINEPREFIX:-}" ] && WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null
+    kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+}
+
+# wait_window TITLE SECONDS: prints the window id of the first window
+# with exactly that title.
+wait_window() {
+    local id
+    for _ in $(seq $(($2 * 10))); do
+        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Keys to a window: focus it, then type.
+send_keys() {
+    local id=$1; shift
+    xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
+    xdotool key --delay 50 "$@"
+}
+
+# wait_exit PID SECONDS: waits for the process (a child of this shell, so
+# not from a subshell) and leaves its exit status in EXIT_STATUS.
+wait_exit() {
+    local state
+    for _ in $(seq $(($2 * 10))); do
+        state=$(ps -o stat= -p "$1" 2>/dev/null)
+        case "$state" in
+            ""|Z*) wait "$1"; EXIT_STATUS=$?; return 0 ;;
+        esac
+        sleep 0.1
+    done
+    return 1
+}
+
+screenshot() { import -window root "$1"; }
+
+# Mean brightness of an image or a region WxH+X+Y of it, 0..1.
+brightness() {
+    if [ $# -gt 1 ]; then convert "$1" -crop "$2" +repage -format '%[fx:mean]' info:
+    else convert "$1" -format '%[fx:mean]' info:; fi
+}
+
+# Colour of one pixel as "r,g,b" (0..255).
+pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
+
+# Fraction of pixels in a region that differ from a colour by more than a bit.
+greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
