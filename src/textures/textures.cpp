@@ -121,13 +121,17 @@ void uploadTexture(uint32_t& textureName, const uint8_t* pixels, uint32_t width,
     const GLint min = filter == 0 ? GL_NEAREST : filter == 1 ? GL_LINEAR : GL_LINEAR_MIPMAP_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
-    const GLint components = format == GL_RGBA ? 4 : 3;
+    // The buffers are tightly packed: with the default row alignment of 4 an
+    // RGB picture whose rows are not a multiple of 4 bytes would be read
+    // skewed and past its end. The default is put back afterwards.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (filter == 2)
-        gluBuild2DMipmaps(GL_TEXTURE_2D, components, static_cast<GLint>(width), static_cast<GLint>(height), format,
-                          GL_UNSIGNED_BYTE, pixels);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, static_cast<GLint>(format), static_cast<GLint>(width),
+                          static_cast<GLint>(height), format, GL_UNSIGNED_BYTE, pixels);
     else
-        glTexImage2D(GL_TEXTURE_2D, 0, components, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0,
-                     format, GL_UNSIGNED_BYTE, pixels);
+        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), static_cast<GLsizei>(width),
+                     static_cast<GLsizei>(height), 0, format, GL_UNSIGNED_BYTE, pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 }
 
 namespace {
