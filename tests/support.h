@@ -55,3 +55,29 @@ inline Bytes tgaHeader(int width, int height, int depth, int imageType = 2) {
     b.push_back(0);
     return b;
 }
+
+// A chunk and its payload, with children appended after the payload.
+struct Chunk {
+    uint16_t id;
+    Bytes payload;
+    std::vector<Chunk> children;
+    Bytes bytes() const {
+        Bytes inner = payload;
+        for (const Chunk& c : children) {
+            const Bytes b = c.bytes();
+            inner.insert(inner.end(), b.begin(), b.end());
+        }
+        Bytes b;
+        put16(b, id);
+        put32(b, static_cast<uint32_t>(inner.size() + 6));
+        b.insert(b.end(), inner.begin(), inner.end());
+        return b;
+    }
+};
+
+inline Bytes str(const std::string& s) {
+    Bytes b(s.begin(), s.end());
+    b.push_back(0);
+    return b;
+}
+
