@@ -227,14 +227,15 @@ struct Part {
 };
 
 const Part kGunParts[] = {
-    {{-6, 9, -2.2}, {14, 15, 2.2}, 0},     // receiver
-    {{14, 11.2, -1.1}, {36, 13.6, 1.1}, 1},  // barrel
-    {{14, 9.4, -1.7}, {27, 11.2, 1.7}, 2},   // fore-end
-    {{-2, 1, -1.8}, {3.5, 9, 1.8}, 3},       // grip
-    {{6, 2.5, -1.3}, {10, 9, 1.3}, 1},       // magazine
-    {{-14, 9.8, -1.6}, {-6, 14, 1.6}, 3},    // stock
-    {{32, 13.6, -0.4}, {33.5, 15.5, 0.4}, 1},  // front sight
-    {{-3, 15, -1.2}, {0, 16.4, 1.2}, 1},     // rear sight
+    {{8, 8.6, -1.9}, {26, 13.4, 1.9}, 0},      // receiver
+    {{26, 10.6, -0.9}, {52, 12.6, 0.9}, 1},    // barrel
+    {{26, 9.0, -1.5}, {40, 10.8, 1.5}, 2},     // fore-end
+    {{11, 2.0, -1.5}, {16, 8.6, 1.5}, 3},      // grip
+    {{18, 3.5, -1.1}, {22, 8.6, 1.1}, 1},      // magazine
+    {{16, 6.8, -0.4}, {19, 7.4, 0.4}, 1},      // trigger guard
+    {{49, 12.6, -0.35}, {50.5, 14.2, 0.35}, 1},  // front sight
+    {{14, 13.4, -1.0}, {23, 15.0, 1.0}, 0},    // scope body
+    {{22, 13.0, -0.5}, {23.5, 13.4, 0.5}, 1},  // scope mount
 };
 
 void writeWeaponSkin() {
@@ -298,10 +299,13 @@ V3 posed(const V3& v, int frame) {
         pitch = 0.08 * k;
     }
     // Tilt about the grip.
-    const double px = v.x + 0, py = v.y - 8;
+    const double px = v.x - 14, py = v.y - 8;
     const double rx = px * std::cos(pitch) - py * std::sin(pitch);
     const double ry = px * std::sin(pitch) + py * std::cos(pitch);
-    return {rx, ry + 8 + dy, v.z + dz};
+    // Held to the right and below the eye, the muzzle turned in towards the
+    // middle of the view.
+    const double x = rx + 14, z = v.z + dz;
+    return {x, ry + 8 + dy - 2.5, z + 4.5 - (x - 8) * 0.09};
 }
 
 void writeWeaponModel() {
