@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "app/frame_timer.h"
+#include "balls/balls.h"
+#include "player/player.h"
+#include "platform/testing/test_platform.h"
+#include "support.h"
+#include "terrain/terrain.h"
+
+namespace {
+
+// The global terrain from a function of the map column and row.
+template <typename F>
+void loadTerrain(F height) {
+    Bytes file = tgaHeader(128, 128, 8, 3);
+    for (int j = 0; j < 128; ++j)
+        for (int i = 0; i < 128; ++i) file.push_back(static_cast<uint8_t>(height(i, j)));
+    TempFile f(file, "map.tga");
+    terrain.load(f.path(), 50, 0.01f, 128, 100, 100);
+}
+
+class BallTest : public testing::Test {
+protected:
+    void SetUp() override {
+        testplatform::reset();
+        loadTerrain([](int, int) { return 100; });  // flat at 1.0
+        frameTimer.framesPerSecond = 100;
+        player.weaponFire.reset(false);
+        player.weaponFire.recoilState = 0;
+        // Balls parked far apart, at rest on the ground.
+        for (int i = 0; i < BallSet::kBalls; ++i) ballSet.balls[i] = Ball{true, -20.0f + 4 * i, 1.0f, 20, 0, 0, 0, 0};
+    }
+    void TearDown() override {
+        std::free(terrain.heights);
+        terrain = Terrain{};
+    }
+    Ball& ball(int i) { return ballSet.balls[i]; }
+    WeaponFire& fire() { return player.weaponFire; }
+};
+
+}  // namespace
+
+TEST_F(BallTest, ScatterUsesTheUnseededGenerator) {
+    std::srand(1);  // the generator's initial state
+    int r[30];
+    for (int& v : r) v = std::rand();
+    std::srand(1);
+    ballSet.scatter(5.0f);
+    for (int i = 0; i < BallSet::kBalls; ++i) {
+        EXPECT_FLOAT_EQ(5.0f * ((r[3 * i] % 2001) - 1000) / 1000, ball(i).x);
+        EXPECT_FLOAT_EQ((r[3 * i + 1] % 1001) / 1000.0f + 2.0f, ball(i).y);
+        EXPECT_FLOAT_EQ(5.0f * ((r[3 * i + 2] % 2001) - 1000) / 1000, ball(i).z);
+        EXPECT_TRUE(ball(i).intact);
+        EXPECT_GE(ball(i).y, 2.0f);
+        EXPECT_LE(ball(i).y, 3.0f);
+        EXPECT_LE(std::fabs(ball(i).x), 5.0f);
+    }
+}
+
+TEST_F(BallTest, DroppedBallBouncesBackWithThreeQuartersAndSettles) {
+    ball(0).y = 2.0f;
+    float impact = 0;
+    int frame = 0;
+    for (; frame < 1000 && impact == 0; ++frame) {
+        const float before = ball(0).vy;
+        ballSet.update();
+        if (ball(0).vy > 0) {
+            impact = before;
+            EXPECT_FLOAT_EQ(-0.75f * before, ball(0).vy);
+            EXPECT_FLOAT_EQ(1.0f, ball(0).y);
+        }
+    }
+    EXPECT_LT(impact, -1.5f);  // about sqrt(2 * 1.5 * 1)
+    for (int i = 0; i < 2000; ++i) ballSet.update();
+    EXPECT_NEAR(1.0f, ball(0).y, 0.01f);
+    EXPECT_NEAR(0.0f, ball(0).vy, 0.05f);
+}
+
+TEST_F(BallTest, BallBelowTheSurfaceIsPutOnIt) {
+    ball(0).y = -3;
+    ballSet.update();
+    EXPECT_FLOAT_EQ(1.0f, ball(0).y);
+}
+
+TEST_F(BallTest, BallRollsDownhillGainingTwiceTheSlopeASecond) {
+    // Heights rise by one sample per column towards +x.
+    loadTerrain([](int i, int) { return i; });
+    const float slope = 0.01f / terrain.cellSize;
+    Ball& b = ball(0);
+    b.x = 0.1f;
+    b.z = 0.1f;
+    b.y = terrain.heightAt(b.x, b.z);
+    ballSet.update();
+    EXPECT_NEAR(-2 * slope / 100, b.vx, 1e-6);
+    for (int i = 0; i < 50; ++i) ballSet.update();
+    EXPECT_LT(b.x, 0.1f);
+    EXPECT_NEAR(-2 * slope * 0.51f, b.vx, 0.05f);
+    EXPECT_NEAR(-90.0f, b.heading, 0.01f);  // travelling towards -x: atan(vx / 0)
+}
+
+TEST_F(BallTest, OverlappingBallsExchangeDampedVelocities) {
+    ball(0) = Ball{true, 0, 1, 0, 0, 1, 0, 0};
+    ball(1) = Ball{true, 0.15f, 1, 0, 0, -2, 0, 0.5f};
+    ballSet.update();
+    // Ball 0 moved first; ball 1 then met it and both swapped, damped.
+    EXPECT_FLOAT_EQ(0.75f * -2, ball(0).vx);
+    EXPECT_FLOAT_EQ(0.75f * 0.5f, ball(0).vz);
+    EXPECT_FLOAT_EQ(0.75f * 1, ball(1).vx);
+    EXPECT_FLOAT_EQ(0.0f, ball(1).vz);
+}
+
+TEST_F(BallTest, IntactBallStopsDeadAgainstAShotOne) {
+    ball(0) = Ball{false, 0, 1, 0, 33, 0, 0, 0};
+    ball(1) = Ball{true, 0.12f, 1, 0, 0, -1, 0, 0};
+    ballSet.update();
+    EXPECT_FLOAT_EQ(0.0f, ball(1).vx);
+    // The shot ball takes the damped velocity, but never moves with it.
+    ballSet.update();
+    EXPECT_FLOAT_EQ(0.0f, ball(0).vx);
+    EXPECT_FLOAT_EQ(0.0f, ball(0).x);
+    EXPECT_FLOAT_EQ(33.0f, ball(0).heading);
+}
+
+TEST_F(BallTest, BulletShootsABallAndIsUsedUp) {
+    Bullet& b = fire().bullets[3];
+    b = Bullet{ball(2).x + 0.1f, ball(2).y + 0.05f, ball(2).z, 0, 0, 0, 5};
+    ballSet.update();
+    EXPECT_FALSE(ball(2).intact);
+    EXPECT_EQ(0.0f, b.life);
+    EXPECT_TRUE(ball(1).intact);
+}
+
+TEST_F(BallTest, ShotBallStaysAndStillCatchesBulletsCloserHorizontally) {
+    Ball& shot = ball(0);
+    shot = Ball{false, 0, 1.5f, 0, 10, 3, 3, 3};  // shot in mid-air
+    ballSet.update();
+    EXPECT_FLOAT_EQ(1.5f, shot.y);
+    EXPECT_FLOAT_EQ(0.0f, shot.vy);
+    Bullet& b = fire().bullets[0];
+    b = Bullet{0.11f, 1.5f, 0, 0, 0, 0, 1};  // 0.11 * sqrt(2) > 0.15: a miss
+    ballSet.update();
+    EXPECT_GT(b.life, 0.0f);
+    b.x = 0.10f;  // inside 0.15 / sqrt(2)
+    ballSet.update();
+    EXPECT_EQ(0.0f, b.life);
+    b = Bullet{0, 1.5f + 0.14f, 0, 0, 0, 0, 1};  // vertically the full 0.15
+    ballSet.update();
+    EXPECT_EQ(0.0f, b.life);
+}
+
+TEST_F(BallTest, TriggerFiresOncePerPressAndRearmsAtRest) {
+    fire().triggerDown = true;
+    for (int i = 0; i < 100; ++i) fire().step(0, 2, 0, 0, 0);
+    int flying = 0;
+    for (const Bullet& b : fire().bullets) flying += b.life > 0;
+    EXPECT_EQ(1, flying);
+    ASSERT_EQ(1u, testplatform::sounds.size());
+    EXPECT_EQ("data/sounds/bullet_fire_1.wav", testplatform::sounds[0]);
+    // Released while the recoil is still running? It re-arms only at rest.
+    fire().triggerDown = false;
+    fire().recoilState = 1;
+    fire().recoil = 0;
+    fire().step(0, 2, 0, 0, 0);
+    EXPECT_FALSE(fire().triggerArmed);
+    for (int i = 0; i < 100 && fire().recoilState != 0; ++i) fire().step(0, 2, 0, 0, 0);
+    fire().step(0, 2, 0, 0, 0);
+    EXPECT_TRUE(fire().triggerArmed);
+    fire().triggerDown = true;
+    EXPECT_TRUE(fire().step(0, 2, 0, 0, 0));
+    EXPECT_EQ(2u, testplatform::sounds.size());
+}
+
+TEST_F(BallTest, RecoilRisesTurnsFallsAndRests) {
+    fire().reset(false);  // the start-up cycle: state 1 without a shot
+    std::vector<float> seen;
+    for (int i = 0; i < 40 && !(fire().recoilState == 0 && !seen.empty()); ++i) {
+        fire().step(0, 2, 0, 0, 0);
+        seen.push_back(fire().recoil);
+    }
+    // 100 frames a second: steps of 0.2 up to 0.5, one frame to turn,
+    // steps down to -0.5, then 0.
+    const std::vector<float> expected = {0.2f, 0.4f, 0.5f, 0.5f, 0.3f, 0.1f, -0.1f, -0.3f, -0.5f, 0.0f};
+    ASSERT_EQ(expected.size(), seen.size());
+    for (size_t i = 0; i < seen.size(); ++i) EXPECT_NEAR(expected[i], seen[i], 1e-5) << i;
+    EXPECT_EQ(0, fire().recoilState);
+    // A press during the start-up cycle fires.
+    fire().reset(false);
+    fire().step(0, 2, 0, 0, 0);
+    fire().triggerDown = true;
+    EXPECT_TRUE(fire().step(0, 2, 0, 0, 0));
+}
+
+TEST_F(BallTest, RecoilStaysBetweenItsTurningPointsAtAnyRate) {
+    frameTimer.framesPerSecond = 1;  // the first frames of a run
+    fire().reset(false);
+    for (int i = 0; i < 10; ++i) {
+        fire().step(0, 2, 0, 0, 0);
+        EXPECT_LE(std::fabs(fire().recoil), 0.5f);
+    }
+}
+
+TEST_F(BallTest, LaunchFollowsTheView) {
+    fire().triggerDown = true;
+    fire().step(1, 2, 3, 0, 0);
+    const Bullet& a = fire().bullets[0];
+    EXPECT_NEAR(1.0f, a.x, 1e-5);  // moved one step already
+    EXPECT_NEAR(3.0f - 0.1f, a.z, 1e-5);
+    EXPECT_NEAR(-10.0f, a.vz, 1e-4);
+    EXPECT_NEAR(0.0f, a.vx, 1e-4);
+    EXPECT_NEAR(9.99f, a.life, 1e-4);
+    fire().triggerArmed = true;
+    fire().step(0, 2, 0, 30, 90);
+    const Bullet& b = fire().bullets[1];
+    EXPECT_NEAR(-10.0f * std::cos(30 * 3.14159265f / 180), b.vx, 1e-3);  // heading 90 turns the shot to -x
+    EXPECT_NEAR(5.0f, b.vy, 1e-3);
+    EXPECT_NEAR(0.0f, b.vz, 1e-3);
+}
+
+TEST_F(BallTest, GroundHitsLeaveARingOfTwentyMarks) {
+    for (int shot = 0; shot < 21; ++shot) {
+        fire().triggerDown = true;
+        fire().triggerArmed = true;
+        fire().step(0.5f * shot - 5, 1.05f, 2, -60, 0);  // down at the ground just ahead
+        fire().triggerDown = false;
+        for (int i = 0; i < 20; ++i) fire().step(0, 5, 0, 0, 0);
+    }
+    EXPECT_EQ(1u, fire().nextMark);
+    // The 21st impact overwrote the first mark.
+    const ImpactMark& first = fire().marks[0];
+    const float centre = (first.cornerX[0] + first.cornerX[1]) / 2;
+    EXPECT_NEAR(0.5f * 20 - 5, centre, 0.01f);
+    EXPECT_NEAR(0.005f, first.cornerX[1] - first.cornerX[0], 1e-6);
+    EXPECT_NEAR(1.001f, first.cornerY[0], 1e-5);  // flat: lifted 0.001
+    EXPECT_NEAR(0.5f * 1 - 5, (fire().marks[1].cornerX[0] + fire().marks[1].cornerX[1]) / 2, 0.01f);
+    for (const Bullet& b : fire().bullets) EXPECT_FALSE(b.life > 0);
+}
+
+TEST_F(BallTest, MarkTiltsIntoTheSlope) {
+    loadTerrain([](int i, int j) { return i + j; });
+    fire().triggerDown = true;
+    fire().step(0.2f, 3, 0.2f, -90, 0);
+    for (int i = 0; i < 100; ++i) fire().step(0, 5, 0, 0, 0);
+    const ImpactMark& m = fire().marks[0];
+    const float s = 0.01f / terrain.cellSize * 0.005f;
+    EXPECT_NEAR(s, m.cornerY[1] - m.cornerY[0], 1e-6);
+    EXPECT_NEAR(s, m.cornerY[3] - m.cornerY[0], 1e-6);
+}
+
+TEST_F(BallTest, UpwardBulletExpiresWithoutAMark) {
+    fire().triggerDown = true;
+    fire().step(0, 2, 0, 45, 0);
+    int frames = 1;
+    while (fire().bullets[0].life > 0 && frames < 5000) {
+        fire().step(0, 2, 0, 0, 0);
+        ++frames;
+    }
+    EXPECT_NEAR(1000, frames, 2);  // ten seconds at 100 frames a second
+    EXPECT_EQ(0u, fire().nextMark);
+}
+
+TEST_F(BallTest, AllSlotsInFlightStillDisarmButLaunchNothing) {
+    for (Bullet& b : fire().bullets) b = Bullet{0, 50, 0, 0, 1, 0, 100};
+    fire().triggerDown = true;
+    EXPECT_FALSE(fire().step(0, 2, 0, 0, 0));
+    EXPECT_FALSE(fire().triggerArmed);
+    EXPECT_EQ(1, fire().recoilState);
+    EXPECT_TRUE(testplatform::sounds.empty());
+}
