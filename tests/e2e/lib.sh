@@ -75,3 +75,25 @@ pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.
 
 # Fraction of pixels in a region that differ from a colour by more than a bit.
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# A screenshot of one window's client area.
+window_shot() { import -window "$1" "$2"; }
+
+# horizon IMAGE X: the first row from the top, in column X, that is not the
+# fog colour (128, 128, 134): where the sky ends.
+horizon() {
+    convert "$1" -crop "1x10000+$2+0" +repage -depth 8 txt:- | awk -F'[(),:]+' '
+        /^[0-9]/ { split($3, c, /[ ,]+/); r = $4; g = $5; b = $6;
+                   d = (r > 128 ? r - 128 : 128 - r) + (g > 128 ? g - 128 : 128 - g) + (b > 134 ? b - 134 : 134 - b);
+                   if (d > 30) { print $2; exit } }'
+}
+
+# count_pixels IMAGE REGION CONDITION: pixels of a region (WxH+X+Y) whose r, g
+# and b (0..255) satisfy an awk condition.
+count_pixels() {
+    convert "$1" -crop "$2" +repage -depth 8 txt:- | awk -F'[(),:]+' -v n=0 "
+        /^[0-9]/ { r = \$4; g = \$5; b = \$6; if ($3) n++ } END { print n }"
+}
+
+# Fraction of pixels that differ between two images of the same size.
+difference() { compare -metric AE -fuzz 5% "$1" "$2" null: 2>&1 | awk -v total="$3" '{ print $1 / total }'; }

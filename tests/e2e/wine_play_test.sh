@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Plays vale.exe under Wine in its own Xvfb: the first view shows balls, the
+# weapon and the crosshair; a click fires (the recoil lifts the view), the
+# mouse looks down, W walks and the mouse turns; Escape ends the run.
+# Usage: wine_play_test.sh VALE_EXE DATA_DIR WORK_DIR [SCREENSHOT_COPY]
+. "$(dirname "$0")/lib.sh"
+exe=$1 data=$2 work=$3 copy=${4:-}
+export WINEDEBUG=-all WINEPREFIX=$work/wineprefix
+mkdir -p "$work"
+start_xvfb
+[ -d "$WINEPREFIX" ] || timeout 120 wineboot -i >/dev/null 2>&1
+
+run=$work/play-run
+rm -rf "$run" && mkdir -p "$run" && cp "$exe" "$run/" && cp -r "$data" "$run/data"
+cd "$run"
+wine vale.exe >/dev/null 2>&1 &
+APP_PID=$!
+win=$(wait_window "Vale - by Pellam" 60) || fail "no window"
+xdotool windowfocus --sync "$win" 2>/dev/null
+xdotool mousemove --window "$win" 512 384
+sleep 3
+shot=$work/play-start.png
+window_shot "$win" "$shot"
+total=$((1024 * 768))
+
+# The crosshair: its vertical bar above the centre is white, the centre clear.
+[ "$(count_pixels "$shot" 3x12+511+366 'r > 200 && g > 200 && b > 200')" -gt 10 ] || fail "no crosshair"
+# The weapon: dark grey steel in the lower right.
+weapon=$(count_pixels "$shot" 400x250+520+500 'r < 110 && g < 115 && b < 125 && (b - r) < 25 && (r - b) < 25 && g < r + 15')
+[ "$weapon" -gt 5000 ] || fail "no weapon in view ($weapon pixels)"
+# The balls: the stripes' red and blue, even through the fog, are nowhere
+# else in the scene (the ground is green, fog and steel grey).
+balls=$(count_pixels "$shot" 1024x768+0+0 '(r > g + 25 && r > b + 25) || (b > r + 25 && b > g + 15)')
+[ "$balls" -gt 30 ] || fail "no balls in view ($balls pixels)"
+[ -n "$copy" ] && cp "$shot" "$copy"
+
+# Fire: the recoil tilts the view up, so the horizon moves down.
+h0=$(horizon "$shot" 40)
+# The button is polled once a frame: hold it for a few frames.
+xdotool mousedown 1
+sleep 0.2
+xdotool mouseup 1
+sleep 1
+window_shot "$win" "$work/play-fired.png"
+h1=$(horizon "$work/play-fired.png" 40)
+[ -n "$h0" ] && [ -n "$h1" ] && [ "$h1" -gt $((h0 + 5)) ] || fail "firing did not move the view ($h0 -> $h1)"
+
+# Look down 100 pixels (10 degrees): the horizon rises well up the screen.
+xdotool mousemove_relative -- 0 100
+sleep 0.5
+window_shot "$win" "$work/play-down.png"
+h2=$(horizon "$work/play-down.png" 40)
+[ -n "$h2" ] && [ "$h2" -lt $((h1 - 60)) ] || fail "looking down did not move the view ($h1 -> $h2)"
+
+# Walk forward, then turn: each changes the picture.
+xdotool keydown w
+sleep 1.5
+xdotool keyup w
+window_shot "$win" "$work/play-walked.png"
+d=$(difference "$work/play-down.png" "$work/play-walked.png" $total)
+greater "$d" 0.05 || fail "walking did not change the view ($d)"
+xdotool mousemove_relative -- 300 0
+sleep 0.5
+window_shot "$win" "$work/play-turned.png"
+d=$(difference "$work/play-walked.png" "$work/play-turned.png" $total)
+greater "$d" 0.05 || fail "turning did not change the view ($d)"
+
+send_keys "$win" Escape
+wait_exit $APP_PID 20 || fail "Escape did not end the program"
+APP_PID=
+[ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS"
+echo "wine play test passed"
