@@ -41,11 +41,38 @@ wait_window() {
     return 1
 }
 
-# Keys to a window: focus it, then type.
+# A key pressed on a window as a person would: focus, hold, release. The
+# program polls key states once a frame, so the key is held for a few.
 send_keys() {
-    local id=$1; shift
+    local id=$1 key
+    shift
     xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
-    xdotool key --delay 50 "$@"
+    for key in "$@"; do
+        xdotool keydown "$key"
+        sleep 0.2
+        xdotool keyup "$key"
+    done
+}
+
+# setup_program MODE EXE DIR: the program and how to start it from DIR.
+# MODE is wine (the Windows build) or native (the X11 build).
+setup_program() {
+    MODE=$1
+    cp "$2" "$3/"
+    case "$MODE" in
+        wine)
+            export WINEDEBUG=-all WINEPREFIX=$work/wineprefix
+            [ -d "$WINEPREFIX" ] || timeout 120 wineboot -i >/dev/null 2>&1
+            LAUNCH="wine $(basename "$2")" ;;
+        native) LAUNCH="./$(basename "$2")" ;;
+        *) fail "unknown mode $MODE" ;;
+    esac
+}
+
+# Starts the program in the current folder; APP_PID is its process.
+launch() {
+    $LAUNCH >/dev/null 2>&1 &
+    APP_PID=$!
 }
 
 # wait_exit PID SECONDS: waits for the process (a child of this shell, so
@@ -95,5 +122,13 @@ count_pixels() {
         /^[0-9]/ { r = \$4; g = \$5; b = \$6; if ($3) n++ } END { print n }"
 }
 
-# Fraction of pixels that differ between two images of the same size.
-difference() { compare -metric AE -fuzz 5% "$1" "$2" null: 2>&1 | awk -v total="$3" '{ print $1 / total }'; }
+# difference A B WxH+X+Y: the fraction of a region's pixels that differ
+# between two images by more than 1%.
+difference() {
+    local a b size=${3%%+*}
+    a=$(mktemp --suffix=.png) b=$(mktemp --suffix=.png)
+    convert "$1" -crop "$3" +repage "$a"
+    convert "$2" -crop "$3" +repage "$b"
+    compare -metric AE -fuzz 1% "$a" "$b" null: 2>&1 | awk -v total=$((${size%x*} * ${size#*x})) '{ print $1 / total }'
+    rm -f "$a" "$b"
+}
