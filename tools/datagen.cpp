@@ -530,11 +530,50 @@ void writeConfig() {
     write("Config.cfg", Bytes(text.begin(), text.end()));
 }
 
+// Seeds for the PCX and RAW fuzz targets, which no data file uses: a 64x64
+// run-length PCX picture with its palette, and the same picture as RAW.
+void writeSeeds() {
+    Bytes pcx(128, 0);
+    pcx[0] = 10;
+    pcx[1] = 5;
+    pcx[2] = 1;
+    pcx[3] = 8;
+    Bytes raw;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64;) {
+            const uint8_t index = static_cast<uint8_t>((x / 8 + y / 8) % 4 * 60);
+            int run = 1;
+            while (x + run < 64 && run < 63 && (x + run) / 8 == x / 8) ++run;
+            pcx.push_back(static_cast<uint8_t>(0xC0 | run));
+            pcx.push_back(index);
+            for (int k = 0; k < run; ++k) {
+                raw.push_back(index);
+                raw.push_back(static_cast<uint8_t>(255 - index));
+                raw.push_back(static_cast<uint8_t>(y * 4));
+            }
+            x += run;
+        }
+    }
+    pcx.push_back(12);
+    for (int i = 0; i < 256; ++i) {
+        pcx.push_back(static_cast<uint8_t>(i));
+        pcx.push_back(static_cast<uint8_t>(255 - i));
+        pcx.push_back(static_cast<uint8_t>(i / 2));
+    }
+    write("pcx/seed.pcx", pcx);
+    write("raw/seed.raw", raw);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--seeds") {
+        root = argv[2];
+        writeSeeds();
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: datagen OUTPUT_DIR\n");
+        std::fprintf(stderr, "usage: datagen OUTPUT_DIR | datagen --seeds OUTPUT_DIR\n");
         return 2;
     }
     root = argv[1];

@@ -79,7 +79,7 @@ bool Md2Model::importBytes(const uint8_t* data, size_t length, const char* path)
     bool sound = length >= sizeof raw && blockFits(h.skinsOffset, h.skinCount, 64, length) &&
                  blockFits(h.texCoordsOffset, h.texCoordCount, 4, length) &&
                  blockFits(h.trianglesOffset, h.triangleCount, 12, length) && h.vertexCount >= 0 &&
-                 h.frameSize >= kFrameHeaderSize + 4 * h.vertexCount && h.frameSize <= kFrameBufferSize &&
+                 h.frameSize >= kFrameHeaderSize + 4LL * h.vertexCount && h.frameSize <= kFrameBufferSize &&
                  blockFits(h.framesOffset, h.frameCount, h.frameSize, length) &&
                  (h.texCoordCount == 0 || (h.skinWidth != 0 && h.skinHeight != 0));
     const uint8_t* triangles = sound ? data + h.trianglesOffset : nullptr;

@@ -31,8 +31,13 @@ void Terrain::load(const char* path, float world, float scale, uint32_t cells, f
     mapSize = (width * bitsPerPixel) >> 3;
 
     // The whole square is cleared first, so a file shorter than the map
-    // leaves flat ground rather than stale memory.
-    heights = mapSize ? static_cast<uint8_t*>(std::calloc(static_cast<size_t>(mapSize) * mapSize, 1)) : nullptr;
+    // leaves flat ground rather than stale memory. A header claiming rows
+    // longer than any real map (up to tens of gigabytes squared) is taken as
+    // an allocation that failed.
+    constexpr uint32_t kLargestMap = 16384;
+    heights = mapSize && mapSize <= kLargestMap
+                  ? static_cast<uint8_t*>(std::calloc(static_cast<size_t>(mapSize) * mapSize, 1))
+                  : nullptr;
     if (mapSize && !heights) {
         std::fclose(file);
         platform::messageBox("Unable to allocate memory!", "Error -33", platform::kBoxPlain);

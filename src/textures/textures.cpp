@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr uint32_t kMaxSide = 16384;  // larger than any texture OpenGL takes
+// Sides beyond this are refused: a lying header could otherwise ask for
+// gigabytes, and no texture of the program comes near it.
+constexpr uint32_t kMaxSide = 8192;
 
 void textureError(const char* caption) {
     platform::messageBox("Texture initialization failed!", caption, platform::kBoxExclamation);
@@ -93,7 +95,8 @@ bool decodeTga(const uint8_t* data, size_t length, Image& image) {
     const uint32_t depth = data[16];
     // Only uncompressed 24- and 32-bit pictures carry pixels this reader can
     // hand on; anything else is refused rather than misread.
-    if ((depth != 24 && depth != 32) || width == 0 || height == 0) return false;
+    if ((depth != 24 && depth != 32) || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
+        return false;
     const uint32_t bytesPerPixel = depth / 8;
     const size_t size = static_cast<size_t>(width) * height * bytesPerPixel;
     if (!allocate(image.pixels, size)) return false;

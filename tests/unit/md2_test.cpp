@@ -335,3 +335,13 @@ TEST_F(PlaybackTest, RangesBeyondTheModelAndBadSelectorsStaySafe) {
     Md2Model empty;
     EXPECT_FALSE(empty.advance(Md2Model::kContinue, 0, from, to, blend));
 }
+
+TEST_F(Md2Test, HugeVertexCountIsRefusedWithoutOverflow) {
+    Md2Spec spec;
+    Bytes bytes = md2File(spec);
+    const int32_t count = 1073741825;  // 4 * count overflows a 32-bit int
+    for (int k = 0; k < 4; ++k) bytes[4 * 6 + k] = static_cast<uint8_t>(count >> (8 * k));
+    Md2Model m;
+    EXPECT_FALSE(m.importBytes(bytes.data(), bytes.size(), "huge.md2"));
+    EXPECT_TRUE(m.model.objects.empty());
+}

@@ -108,3 +108,14 @@ TEST(RawDecode, RowsAreFlippedAndShortFilesFillBlack) {
     ASSERT_TRUE(decodeRaw(file.data(), 4, 2, image));
     EXPECT_EQ(Bytes({0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 0, 0}), image.pixels);
 }
+
+TEST(TgaDecode, SidesBeyondAnyTextureAreRefused) {
+    // 65535 x 65535 x 32 bits would ask for sixteen gigabytes.
+    const Bytes huge = tgaHeader(65535, 65535, 32);
+    Image image;
+    EXPECT_FALSE(decodeTga(huge.data(), huge.size(), image));
+    const Bytes wide = tgaHeader(8193, 1, 24);
+    EXPECT_FALSE(decodeTga(wide.data(), wide.size(), image));
+    const Bytes largest = tgaHeader(8192, 2, 24);
+    EXPECT_TRUE(decodeTga(largest.data(), largest.size(), image));
+}
