@@ -402,7 +402,7 @@ Bytes cString(const std::string& s) {
 Bytes beachBall(bool deflated) {
     static const char* const materialNames[3] = {"red stripe", "white stripe", "blue stripe"};
     static const uint8_t materialColours[3][3] = {{220, 30, 30}, {245, 245, 245}, {30, 70, 220}};
-    const int stacks = 12, slices = 24;
+    const int stacks = 8, slices = 12;
     std::vector<V3> vertices;
     Bytes texCoords;
     for (int i = 0; i <= stacks; ++i)

@@ -46,16 +46,18 @@ void StaticModel::draw(bool useColor, bool useTexture) const {
                                    ? model.materials[static_cast<size_t>(object.materialIndex)].color
                                    : nullptr;
         glBegin(GL_TRIANGLES);
+        const Vec3* normals = object.normals.data();
+        const Vec3* vertices = object.vertices.data();
+        const TexCoord* texCoords = sendTexCoords ? object.texCoords.data() : nullptr;
+        const size_t texCoordCount = object.texCoords.size();
         for (const Face3ds& face : object.faces) {
             for (int corner = 0; corner < 3; ++corner) {
                 const size_t k = static_cast<size_t>(face.vertexIndex[corner]);
-                const Vec3& n = object.normals[k];
-                glNormal3f(n.x, n.y, n.z);
-                if (sendTexCoords && k < object.texCoords.size())
-                    glWindow.glMultiTexCoord2fARB(kGlTexture0Arb, object.texCoords[k].u, object.texCoords[k].v);
+                glNormal3fv(&normals[k].x);
+                if (texCoords && k < texCoordCount)
+                    glWindow.glMultiTexCoord2fARB(kGlTexture0Arb, texCoords[k].u, texCoords[k].v);
                 if (color) glColor3ub(color[0], color[1], color[2]);
-                const Vec3& v = object.vertices[k];
-                glVertex3f(v.x, v.y, v.z);
+                glVertex3fv(&vertices[k].x);
             }
         }
         glEnd();

@@ -47,6 +47,7 @@ void Terrain::load(const char* path, float world, float scale, uint32_t cells, f
         got = std::fread(heights, 1, static_cast<size_t>(mapSize) * mapSize, file);
         (void)got;
     }
+    wrapMask = (mapSize & (mapSize - 1)) == 0 ? mapSize - 1 : 0;
     std::fclose(file);
 
     sampleStep = static_cast<float>(mapSize) / static_cast<float>(cellCount);
@@ -54,13 +55,6 @@ void Terrain::load(const char* path, float world, float scale, uint32_t cells, f
     detailStepS = detailRepeatS / static_cast<float>(cellCount);
     detailStepT = detailRepeatT / static_cast<float>(cellCount);
     mapStep = 1.0f / static_cast<float>(cellCount);
-}
-
-unsigned Terrain::sample(float mapX, float mapZ) const {
-    if (!heights || mapSize == 0) return 0;
-    const uint32_t i = static_cast<uint32_t>(static_cast<int32_t>(mapX)) % mapSize;
-    const uint32_t j = static_cast<uint32_t>(static_cast<int32_t>(mapZ)) % mapSize;
-    return heights[static_cast<size_t>(j) * mapSize + i];
 }
 
 Terrain::Corners Terrain::cornersAt(float x, float z) const {

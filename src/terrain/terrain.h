@@ -1,6 +1,7 @@
 // The height-map landscape: one square tile of samples repeated endlessly.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct Terrain {
@@ -16,11 +17,19 @@ struct Terrain {
     float detailStepT;
     float mapStep;
     uint8_t* heights;
+    uint32_t wrapMask;  // mapSize - 1 when mapSize is a power of two, else 0
 
     void load(const char* path, float worldSize, float heightScale, uint32_t cellCount, float detailRepeatS,
               float detailRepeatT);
     // Raw sample at a map position, wrapping around; 0 while no map is loaded.
-    unsigned sample(float mapX, float mapZ) const;
+    unsigned sample(float mapX, float mapZ) const {
+        if (!heights) return 0;
+        const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(mapX));
+        const uint32_t v = static_cast<uint32_t>(static_cast<int32_t>(mapZ));
+        // For a power-of-two side the remainder is a mask (the same value).
+        if (wrapMask) return heights[static_cast<size_t>(v & wrapMask) * mapSize + (u & wrapMask)];
+        return heights[static_cast<size_t>(v % mapSize) * mapSize + u % mapSize];
+    }
     float heightAt(float x, float z) const;
     void slopeAt(float x, float z, float& slopeX, float& slopeZ) const;
     static void sendNormal(float ax, float ay, float az, float bx, float by, float bz);

@@ -19,7 +19,7 @@ struct VertexWalk {
         Terrain::sendNormal(t.cellSize, dX, 0, 0, dZ, t.cellSize);
         multiTexCoord(kGlTexture0Arb, s0, t0);
         multiTexCoord(kGlTexture1Arb, s1, t1);
-        glVertex3f(x, height(px, pz), z);
+        glVertex3f(x, here, z);
     }
 };
 
