@@ -49,4 +49,19 @@ send_keys "$box" Return
 wait_exit $APP_PID 20 || fail "the program did not end after the box"
 APP_PID=
 [ "$EXIT_STATUS" = 255 ] || fail "exit status $EXIT_STATUS, not 255"
+# A full-screen mode the display cannot take: "Error -2", no window, status 0.
+# (Xvfb's only mode is its 1280x1024 screen; Wine emulates mode changes.)
+if [ "$mode" = native ]; then
+    cd "$run"
+    rm -f data/fps.txt
+    printf 'fullscreen 1\nresolution_width 1000\nresolution_height 700\n' > data/Config.cfg
+    launch
+    box=$(wait_window "Error -2" 30) || fail "no 'Error -2' box for an impossible mode"
+    [ -z "$(xdotool search --name '^Vale - by Pellam$' 2>/dev/null)" ] || fail "a window despite the failed mode"
+    send_keys "$box" Return
+    wait_exit $APP_PID 20 || fail "the program did not end after Error -2"
+    APP_PID=
+    [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Error -2"
+    [ ! -f data/fps.txt ] || fail "fps.txt written after a failed start"
+fi
 echo "$mode shell test passed"
