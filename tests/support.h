@@ -9,21 +9,8 @@
 #include <unistd.h>
 #include <vector>
 
-using Bytes = std::vector<uint8_t>;
-
-inline void put16(Bytes& b, uint32_t v) {
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-inline void put32(Bytes& b, uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-inline void putFloat(Bytes& b, float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, 4);
-    put32(b, bits);
-}
+#include "byte_writer.h"
+#include "terrain/terrain.h"
 
 // A file under a fresh temporary folder, removed with the object.
 class TempFile {
@@ -56,28 +43,23 @@ inline Bytes tgaHeader(int width, int height, int depth, int imageType = 2) {
     return b;
 }
 
-// A chunk and its payload, with children appended after the payload.
-struct Chunk {
-    uint16_t id;
-    Bytes payload;
-    std::vector<Chunk> children;
-    Bytes bytes() const {
-        Bytes inner = payload;
-        for (const Chunk& c : children) {
-            const Bytes b = c.bytes();
-            inner.insert(inner.end(), b.begin(), b.end());
-        }
-        Bytes b;
-        put16(b, id);
-        put32(b, static_cast<uint32_t>(inner.size() + 6));
-        b.insert(b.end(), inner.begin(), inner.end());
-        return b;
-    }
-};
 
-inline Bytes str(const std::string& s) {
-    Bytes b(s.begin(), s.end());
-    b.push_back(0);
+// A height-map file of side n pixels of depth bits, every byte from
+// height(column, row) of the stored square.
+template <typename F>
+Bytes heightMapFile(int n, F height, int depth = 8) {
+    Bytes b = tgaHeader(n, n, depth, 3);
+    const int side = n * depth / 8;
+    for (int j = 0; j < side; ++j)
+        for (int i = 0; i < side; ++i) b.push_back(static_cast<uint8_t>(height(i, j)));
     return b;
 }
 
+// Loads a terrain from such a file with the scene's parameters (any map it
+// held before is freed).
+inline void loadHeightMap(Terrain& terrain, const Bytes& file, uint32_t cells = 128) {
+    std::free(terrain.heights);
+    terrain = Terrain{};
+    TempFile f(file, "Landscape.tga");
+    terrain.load(f.path(), 50.0f, 0.01f, cells, 100.0f, 100.0f);
+}

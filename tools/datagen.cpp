@@ -11,25 +11,11 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "byte_writer.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-using Bytes = std::vector<uint8_t>;
-
-void put16(Bytes& b, uint32_t v) {
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-void put32(Bytes& b, uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-void putFloat(Bytes& b, float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, 4);
-    put32(b, bits);
-}
-
 std::string root;
 
 void makeDirs(const std::string& path) {
@@ -371,31 +357,6 @@ void writeWeaponModel() {
 }
 
 // ---- the beach balls ------------------------------------------------------
-
-struct Chunk {
-    uint16_t id;
-    Bytes payload;
-    std::vector<Chunk> children;
-
-    Bytes bytes() const {
-        Bytes inner = payload;
-        for (const Chunk& c : children) {
-            const Bytes cb = c.bytes();
-            inner.insert(inner.end(), cb.begin(), cb.end());
-        }
-        Bytes b;
-        put16(b, id);
-        put32(b, static_cast<uint32_t>(inner.size() + 6));
-        b.insert(b.end(), inner.begin(), inner.end());
-        return b;
-    }
-};
-
-Bytes cString(const std::string& s) {
-    Bytes b(s.begin(), s.end());
-    b.push_back(0);
-    return b;
-}
 
 // A sphere of radius 0.1 in the file's axes (z up), striped in six segments
 // around the vertical; squash flattens it into a deflated heap.

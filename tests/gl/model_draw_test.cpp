@@ -50,29 +50,6 @@ std::vector<float> current(GLenum what) {
     return v;
 }
 
-// Triangles drawn by a call, counted through feedback.
-template <typename Draw>
-int trianglesDrawn(Draw draw) {
-    std::vector<GLfloat> buffer(1 << 16);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1e4, 1e4, -1e4, 1e4, -1e4, 1e4);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    draw();
-    const GLint size = glRenderMode(GL_RENDER);
-    int polygons = 0;
-    for (GLint i = 0; i < size;) {
-        if (static_cast<int>(buffer[i++]) != GL_POLYGON_TOKEN) break;
-        const int n = static_cast<int>(buffer[i++]);
-        ++polygons;
-        i += 3 * n;
-    }
-    return polygons;
-}
-
 }  // namespace
 
 class ModelDrawTest : public GlTest {
@@ -113,20 +90,20 @@ TEST_F(ModelDrawTest, WithOptionsMaterialsApplyAndTexturingEndsOff) {
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_EQ(1.0f, m[5]);  // the matrix is left as it was
-    EXPECT_EQ(2, trianglesDrawn([&] { s.draw(false, false); }));
+    EXPECT_EQ(2, feedbackPolygons([&] { s.draw(false, false); }));
 }
 
 TEST_F(ModelDrawTest, EmptyOrReleasedModelsDrawNothing) {
     StaticModel missing;
     missing.load("/nonexistent/ball.3ds", "/nonexistent/");
     EXPECT_EQ(1u, testplatform::boxes.size());
-    EXPECT_EQ(0, trianglesDrawn([&] { missing.draw(true, true); }));
+    EXPECT_EQ(0, feedbackPolygons([&] { missing.draw(true, true); }));
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(1, depth);
     StaticModel s = twoObjects();
     s.release();
-    EXPECT_EQ(0, trianglesDrawn([&] { s.draw(false, false); }));
+    EXPECT_EQ(0, feedbackPolygons([&] { s.draw(false, false); }));
 }
 
 TEST_F(ModelDrawTest, MaterialTexturesLoadFromTheTextureFolder) {
@@ -134,8 +111,8 @@ TEST_F(ModelDrawTest, MaterialTexturesLoadFromTheTextureFolder) {
     tga.resize(tga.size() + 12, 128);
     TempFile skin(tga, "skin.tga");
     const std::string folder = std::string(skin.path()).substr(0, std::string(skin.path()).rfind('/') + 1);
-    const Chunk withMap{0xAFFF, {}, {{0xA000, str("painted"), {}}, {0xA200, {}, {{0xA300, str("skin.tga"), {}}}}}};
-    const Chunk plain{0xAFFF, {}, {{0xA000, str("plain"), {}}}};
+    const Chunk withMap{0xAFFF, {}, {{0xA000, cString("painted"), {}}, {0xA200, {}, {{0xA300, cString("skin.tga"), {}}}}}};
+    const Chunk plain{0xAFFF, {}, {{0xA000, cString("plain"), {}}}};
     const Chunk file{0x4D4D, {}, {{0x3D3D, {}, {{0x3D3E, {3, 0, 0, 0}, {}}, plain, withMap}}}};
     TempFile model(file.bytes(), "model.3ds");
     StaticModel s;

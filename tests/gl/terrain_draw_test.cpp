@@ -13,47 +13,13 @@ namespace {
 
 template <typename F>
 Terrain makeTerrain(F height) {
-    Bytes file = tgaHeader(128, 128, 8, 3);
-    for (int j = 0; j < 128; ++j)
-        for (int i = 0; i < 128; ++i) file.push_back(static_cast<uint8_t>(height(i, j)));
-    TempFile f(file, "map.tga");
     Terrain t{};
-    t.load(f.path(), 50, 0.01f, 128, 100, 100);
+    loadHeightMap(t, heightMapFile(128, height));
     return t;
 }
 
-// Vertices drawn by one terrain.draw call, as OpenGL's feedback sees them:
-// object-space positions come back because the matrices are identity and
-// the viewport maps [-1, 1] to pixels; the count of polygons is what matters.
-struct Feedback {
-    int polygons = 0;
-    int vertices = 0;
-};
-
-Feedback feedback(const Terrain& t, float x, float z, float radius) {
-    std::vector<GLfloat> buffer(1 << 20);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1e6, 1e6, -1e6, 1e6, -1e6, 1e6);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    t.draw(x, z, radius);
-    const GLint size = glRenderMode(GL_RENDER);
-    Feedback f;
-    for (GLint i = 0; i < size;) {
-        const int token = static_cast<int>(buffer[i++]);
-        if (token == GL_POLYGON_TOKEN) {
-            const int n = static_cast<int>(buffer[i++]);
-            ++f.polygons;
-            f.vertices += n;
-            i += 3 * n;
-        } else {
-            break;
-        }
-    }
-    return f;
+int drawn(const Terrain& t, float x, float z, float radius) {
+    return feedbackPolygons([&] { t.draw(x, z, radius); });
 }
 
 }  // namespace
@@ -63,12 +29,12 @@ class TerrainDrawTest : public GlTest {};
 TEST_F(TerrainDrawTest, WindowHasTwiceTheReachInCellsPerSide) {
     const Terrain t = makeTerrain([](int i, int j) { return (i * 3 + j) & 0xFF; });
     // 7 / 0.390625 = 17.92: 34 x 34 cells, two triangles each.
-    EXPECT_EQ(2312, feedback(t, 0, 0, 7.0f).polygons);
+    EXPECT_EQ(2312, drawn(t, 0, 0, 7.0f));
     // Anywhere, also far outside the first tile.
-    EXPECT_EQ(2312, feedback(t, 1000, -733, 7.0f).polygons);
-    EXPECT_EQ(2 * 4 * 4, feedback(t, 3, 3, 2 * t.cellSize + 0.01f).polygons);
-    EXPECT_EQ(0, feedback(t, 0, 0, t.cellSize * 0.99f).polygons);
-    EXPECT_EQ(0, feedback(t, 0, 0, -5).polygons);
+    EXPECT_EQ(2312, drawn(t, 1000, -733, 7.0f));
+    EXPECT_EQ(2 * 4 * 4, drawn(t, 3, 3, 2 * t.cellSize + 0.01f));
+    EXPECT_EQ(0, drawn(t, 0, 0, t.cellSize * 0.99f));
+    EXPECT_EQ(0, drawn(t, 0, 0, -5));
 }
 
 TEST_F(TerrainDrawTest, FlatGroundHasUpwardNormalsAndItsHeight) {
@@ -98,5 +64,5 @@ TEST_F(TerrainDrawTest, NormalLeansAwayFromHigherNeighbours) {
 
 TEST_F(TerrainDrawTest, EmptyTerrainDrawsNothing) {
     Terrain empty{};
-    EXPECT_EQ(0, feedback(empty, 0, 0, 7.0f).polygons);
+    EXPECT_EQ(0, drawn(empty, 0, 0, 7.0f));
 }

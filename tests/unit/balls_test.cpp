@@ -12,14 +12,9 @@
 
 namespace {
 
-// The global terrain from a function of the map column and row.
 template <typename F>
 void loadTerrain(F height) {
-    Bytes file = tgaHeader(128, 128, 8, 3);
-    for (int j = 0; j < 128; ++j)
-        for (int i = 0; i < 128; ++i) file.push_back(static_cast<uint8_t>(height(i, j)));
-    TempFile f(file, "map.tga");
-    terrain.load(f.path(), 50, 0.01f, 128, 100, 100);
+    loadHeightMap(terrain, heightMapFile(128, height));
 }
 
 class BallTest : public testing::Test {

@@ -28,20 +28,20 @@ Bytes faceList(std::initializer_list<int> abc) {
 }
 
 Chunk group(const std::string& material, std::initializer_list<int> faces) {
-    Chunk c{0x4130, str(material), {}};
+    Chunk c{0x4130, cString(material), {}};
     put16(c.payload, static_cast<uint32_t>(faces.size()));
     for (int f : faces) put16(c.payload, f);
     return c;
 }
 
 Chunk material(const std::string& name, Bytes colour, const std::string& map = "") {
-    Chunk m{0xAFFF, {}, {{0xA000, str(name), {}}, {0xA020, {}, {{0x0011, colour, {}}}}}};
-    if (!map.empty()) m.children.push_back({0xA200, {}, {{0xA300, str(map), {}}}});
+    Chunk m{0xAFFF, {}, {{0xA000, cString(name), {}}, {0xA020, {}, {{0x0011, colour, {}}}}}};
+    if (!map.empty()) m.children.push_back({0xA200, {}, {{0xA300, cString(map), {}}}});
     return m;
 }
 
 Chunk object(const std::string& name, std::vector<Chunk> meshChildren) {
-    return {0x4000, str(name), {{0x4100, {}, meshChildren}}};
+    return {0x4000, cString(name), {{0x4100, {}, meshChildren}}};
 }
 
 Chunk file(std::vector<Chunk> editorChildren, int version = 3) {
@@ -130,7 +130,7 @@ TEST_F(Reader3dsTest, FirstEditorChildIsSkippedWhateverItIs) {
 TEST_F(Reader3dsTest, SecondColourSubChunkIsSkipped) {
     Chunk mat = material("m", {9, 8, 7});
     mat.children[1].children.push_back({0x0012, {1, 1, 1}, {}});
-    mat.children.push_back({0xA300, str("late.tga"), {}});
+    mat.children.push_back({0xA300, cString("late.tga"), {}});
     const Model3ds m = import(file({mat}).bytes());
     ASSERT_EQ(1, m.materialCount);
     EXPECT_EQ(9, m.materials[0].color[0]);
@@ -194,7 +194,7 @@ TEST_F(Reader3dsTest, FilesOtherToolsWriteLoad) {
     mat.children.push_back({0xA030, {}, {{0x0011, {255, 255, 255}, {}}}});
     mat.children.push_back({0xA040, {}, {{0x0030, {40, 0}, {}}}});
     Chunk faces{0x4120, faceList({0, 1, 2}), {group("Material #1", {0}), {0x4150, {1, 0, 0, 0}, {}}}};
-    Chunk obj{0x4000, str("Sphere01"),
+    Chunk obj{0x4000, cString("Sphere01"),
               {{0x4100, {}, {{0x4110, vertexList({0, 0, 0, 1, 0, 0, 0, 1, 0}), {}}, {0x4160, axis, {}}, faces}}}};
     Chunk c = file({{0x0100, scale, {}}, mat, obj});
     c.children.push_back({0xB000, {}, {{0xB00A, {5, 0, 0, 0}, {}}, {0xB002, {1, 2, 3, 4, 5, 6}, {}}}});

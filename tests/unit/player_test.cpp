@@ -14,12 +14,9 @@ namespace {
 
 constexpr int kW = 0x57, kS = 0x53, kA = 0x41;
 
-// Loads the global terrain with a map of one height (sample 100: 1.0 units).
-void flatTerrain(uint8_t sample = 100) {
-    Bytes file = tgaHeader(128, 128, 8, 3);
-    file.resize(file.size() + 128 * 128, sample);
-    TempFile f(file, "flat.tga");
-    terrain.load(f.path(), 50, 0.01f, 128, 100, 100);
+// The global terrain flat at one height (sample 100: 1.0 units).
+void flatTerrain() {
+    loadHeightMap(terrain, heightMapFile(128, [](int, int) { return 100; }));
 }
 
 class PlayerTest : public testing::Test {

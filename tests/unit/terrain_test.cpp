@@ -8,20 +8,9 @@
 
 namespace {
 
-// An 8-bit height map of side n from a function of the map column and row.
-template <typename F>
-Bytes heightFile(int n, F height, int depth = 8) {
-    Bytes b = tgaHeader(n, n, depth, 3);
-    const int side = n * depth / 8;
-    for (int j = 0; j < side; ++j)
-        for (int i = 0; i < side; ++i) b.push_back(static_cast<uint8_t>(height(i, j)));
-    return b;
-}
-
-Terrain loaded(const Bytes& file, uint32_t cells = 128, float world = 50.0f) {
-    TempFile f(file, "Landscape.tga");
+Terrain loaded(const Bytes& file, uint32_t cells = 128) {
     Terrain t{};
-    t.load(f.path(), world, 0.01f, cells, 100.0f, 100.0f);
+    loadHeightMap(t, file, cells);
     return t;
 }
 
@@ -35,7 +24,7 @@ protected:
 }  // namespace
 
 TEST_F(TerrainTest, LoadStoresParametersAndDerivesSteps) {
-    const Terrain t = loaded(heightFile(128, pattern));
+    const Terrain t = loaded(heightMapFile(128, pattern));
     EXPECT_EQ(128u, t.mapSize);
     EXPECT_FLOAT_EQ(1.0f, t.sampleStep);
     EXPECT_FLOAT_EQ(0.390625f, t.cellSize);
@@ -47,7 +36,7 @@ TEST_F(TerrainTest, LoadStoresParametersAndDerivesSteps) {
 }
 
 TEST_F(TerrainTest, HeightIsExactAtVerticesAndLinearAlongEdges) {
-    const Terrain t = loaded(heightFile(128, pattern));
+    const Terrain t = loaded(heightMapFile(128, pattern));
     for (int c : {0, 3, 64, 100})
         for (int r : {0, 7, 64, 127}) {
             const float x = -25 + c * t.cellSize, z = -25 + r * t.cellSize;
@@ -59,7 +48,7 @@ TEST_F(TerrainTest, HeightIsExactAtVerticesAndLinearAlongEdges) {
 }
 
 TEST_F(TerrainTest, BothTrianglesAgreeOnTheDiagonal) {
-    const Terrain t = loaded(heightFile(128, pattern));
+    const Terrain t = loaded(heightMapFile(128, pattern));
     const float cs = t.cellSize;
     for (float a : {0.25f, 0.5f, 0.75f}) {
         const float x = -25 + (30 + a) * cs, z = -25 + (40 + 1 - a) * cs;
@@ -72,7 +61,7 @@ TEST_F(TerrainTest, BothTrianglesAgreeOnTheDiagonal) {
 }
 
 TEST_F(TerrainTest, TileRepeatsEveryWorldSize) {
-    const Terrain t = loaded(heightFile(128, pattern));
+    const Terrain t = loaded(heightMapFile(128, pattern));
     for (float x : {-24.3f, -3.1f, 0.2f, 11.7f})
         for (float z : {-20.0f, 1.3f, 17.9f}) {
             EXPECT_NEAR(t.heightAt(x, z), t.heightAt(x + 50, z), 1e-4);
@@ -82,7 +71,7 @@ TEST_F(TerrainTest, TileRepeatsEveryWorldSize) {
 }
 
 TEST_F(TerrainTest, WestOfTheTileTheNeighbouringPlaneIsExtrapolated) {
-    const Terrain t = loaded(heightFile(128, pattern));
+    const Terrain t = loaded(heightMapFile(128, pattern));
     // fx = -3.5: cell index -3 with tx = -0.5 (truncation toward zero).
     const float x = -25 - 3.5f * t.cellSize, z = -25 + 10 * t.cellSize;
     const float h00 = pattern(125, 10) * 0.01f, h10 = pattern(126, 10) * 0.01f;
@@ -90,29 +79,29 @@ TEST_F(TerrainTest, WestOfTheTileTheNeighbouringPlaneIsExtrapolated) {
 }
 
 TEST_F(TerrainTest, SamplesWrapAtAnyDistance) {
-    const Terrain t = loaded(heightFile(128, pattern));
+    const Terrain t = loaded(heightMapFile(128, pattern));
     EXPECT_EQ(pattern(1000000 % 128, 5), t.sample(1000000, 5));
     EXPECT_EQ(pattern(121, 5), t.sample(-7, 5));
     EXPECT_EQ(pattern(3, 127), t.sample(3.9f, -1));
     // A side that is not a power of two wraps negatives with an offset.
-    const Terrain odd = loaded(heightFile(100, pattern), 100);
+    const Terrain odd = loaded(heightMapFile(100, pattern), 100);
     EXPECT_EQ(pattern((4294967296ULL - 7) % 100, 0), odd.sample(-7, 0));
 }
 
 TEST_F(TerrainTest, TwentyFourBitMapsTakeEveryByteAsASample) {
-    const Terrain t = loaded(heightFile(4, pattern, 24), 12);
+    const Terrain t = loaded(heightMapFile(4, pattern, 24), 12);
     EXPECT_EQ(12u, t.mapSize);
     EXPECT_EQ(pattern(11, 11), t.sample(11, 11));
 }
 
 TEST_F(TerrainTest, SlopesFollowTheTriangle) {
-    const Terrain flat = loaded(heightFile(128, [](int, int) { return 77; }));
+    const Terrain flat = loaded(heightMapFile(128, [](int, int) { return 77; }));
     float sx = 1, sz = 1;
     flat.slopeAt(3.3f, -7.1f, sx, sz);
     EXPECT_EQ(0.0f, sx);
     EXPECT_EQ(0.0f, sz);
     // A ramp rising one step per column along x.
-    const Terrain ramp = loaded(heightFile(128, [](int i, int j) { return (i + 2 * j) & 0xFF; }));
+    const Terrain ramp = loaded(heightMapFile(128, [](int i, int j) { return (i + 2 * j) & 0xFF; }));
     const float cs = ramp.cellSize;
     ramp.slopeAt(-25 + 10.2f * cs, -25 + 20.2f * cs, sx, sz);
     EXPECT_NEAR(0.01f / cs, sx, 1e-5);
