@@ -28,7 +28,11 @@ void messageBox(const char* text, const char* caption, unsigned style) {
 
 uint32_t tickCount() { return GetTickCount(); }
 
-int32_t clockMs() { return static_cast<int32_t>(std::clock() * 1000 / CLOCKS_PER_SEC); }
+int32_t clockMs() {
+    // clock_t is 32 bits here: widen before scaling, or the product
+    // overflows after about 36 minutes.
+    return static_cast<int32_t>(static_cast<int64_t>(std::clock()) * 1000 / CLOCKS_PER_SEC);
+}
 
 int64_t performanceFrequency() {
     LARGE_INTEGER value;
