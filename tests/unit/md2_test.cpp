@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Md2Spec {
+struct Md2Layout {
     int version = 8;
     int magic = 0x32504449;
     int skinWidth = 256, skinHeight = 128;
@@ -26,7 +26,7 @@ struct Md2Spec {
 
 // An MD2 file as the format lays it out, with skins and GL commands as other
 // tools write them. Frame f moves every vertex by f along file x.
-Bytes md2File(const Md2Spec& s) {
+Bytes md2File(const Md2Layout& s) {
     const int vertexCount = static_cast<int>(s.vertices.size());
     const int frameSize = 40 + 4 * vertexCount;
     const int skins = 68, tex = skins + 64, tri = tex + 4 * static_cast<int>(s.texCoords.size());
@@ -64,8 +64,8 @@ Bytes md2File(const Md2Spec& s) {
     return b;
 }
 
-bool importSpec(Md2Model& model, const Md2Spec& spec) {
-    const Bytes bytes = md2File(spec);
+bool importLayout(Md2Model& model, const Md2Layout& layout) {
+    const Bytes bytes = md2File(layout);
     return model.importBytes(bytes.data(), bytes.size(), "weapon.md2");
 }
 
@@ -83,11 +83,11 @@ protected:
 }  // namespace
 
 TEST_F(Md2Test, VerticesSwapAxesAndTexCoordsDivideByTheSkin) {
-    Md2Spec spec;
-    spec.magic = 12345;  // not checked
-    spec.glCommands = 3;
+    Md2Layout layout;
+    layout.magic = 12345;  // not checked
+    layout.glCommands = 3;
     Md2Model m;
-    ASSERT_TRUE(importSpec(m, spec));
+    ASSERT_TRUE(importLayout(m, layout));
     EXPECT_TRUE(testplatform::boxes.empty());
     ASSERT_EQ(1, m.model.objectCount);
     EXPECT_EQ(1, m.model.materialCount);
@@ -105,15 +105,15 @@ TEST_F(Md2Test, VerticesSwapAxesAndTexCoordsDivideByTheSkin) {
 }
 
 TEST_F(Md2Test, ScaleAndTranslateApplyPerFrameAndOnlyFrameZeroHasTriangles) {
-    Md2Spec spec;
-    spec.names = {"a01", "a02"};
-    spec.scale[0] = 0.5f;
-    spec.scale[1] = 2;
-    spec.scale[2] = 3;
-    spec.translate[1] = 1;
-    spec.translate[2] = -4;
+    Md2Layout layout;
+    layout.names = {"a01", "a02"};
+    layout.scale[0] = 0.5f;
+    layout.scale[1] = 2;
+    layout.scale[2] = 3;
+    layout.translate[1] = 1;
+    layout.translate[2] = -4;
     Md2Model m;
-    ASSERT_TRUE(importSpec(m, spec));
+    ASSERT_TRUE(importLayout(m, layout));
     const Object3ds& second = m.model.objects[1];
     EXPECT_FLOAT_EQ(0.5f * 10 + 1, second.vertices[0].x);
     EXPECT_FLOAT_EQ(3 * 30 - 4, second.vertices[0].y);
@@ -140,10 +140,10 @@ TEST_F(Md2Test, FrameNamesSplitOnTheirLastTwoCharacters) {
 }
 
 TEST_F(Md2Test, RunsOfBaseNamesBecomeAnimations) {
-    Md2Spec spec;
-    spec.names = {"a01", "a02", "b01", "b02", "b03", "solo01"};
+    Md2Layout layout;
+    layout.names = {"a01", "a02", "b01", "b02", "b03", "solo01"};
     Md2Model m;
-    ASSERT_TRUE(importSpec(m, spec));
+    ASSERT_TRUE(importLayout(m, layout));
     ASSERT_EQ(3, m.model.animationCount);
     EXPECT_STREQ("a", m.model.animations[0].name);
     EXPECT_EQ(0, m.model.animations[0].startFrame);
@@ -156,13 +156,13 @@ TEST_F(Md2Test, RunsOfBaseNamesBecomeAnimations) {
 }
 
 TEST_F(Md2Test, FixedTableOverridesTheFirstTwentyEntries) {
-    Md2Spec spec;
-    spec.names.clear();
+    Md2Layout layout;
+    layout.names.clear();
     for (int run = 0; run < 22; ++run) {
         const auto names = numbered(std::string("r") + static_cast<char>('a' + run), 9);
-        spec.names.insert(spec.names.end(), names.begin(), names.end());
+        layout.names.insert(layout.names.end(), names.begin(), names.end());
     }
-    TempFile file(md2File(spec), "many.md2");
+    TempFile file(md2File(layout), "many.md2");
     Md2Model m;
     m.load(file.path());
     ASSERT_EQ(22, m.model.animationCount);
@@ -174,7 +174,7 @@ TEST_F(Md2Test, FixedTableOverridesTheFirstTwentyEntries) {
     EXPECT_EQ(180, m.model.animations[20].startFrame);  // later entries keep their own
     EXPECT_EQ(189, m.model.animations[20].endFrame);
     // Fewer runs than entries: the table still has all twenty.
-    Md2Spec few;
+    Md2Layout few;
     few.names = numbered("idle", 3);
     TempFile small(md2File(few), "few.md2");
     Md2Model n;
@@ -185,9 +185,9 @@ TEST_F(Md2Test, FixedTableOverridesTheFirstTwentyEntries) {
 }
 
 TEST_F(Md2Test, WrongVersionAndMissingFileLoadNothing) {
-    Md2Spec spec;
-    spec.version = 7;
-    TempFile file(md2File(spec), "old.md2");
+    Md2Layout layout;
+    layout.version = 7;
+    TempFile file(md2File(layout), "old.md2");
     Md2Model m;
     m.load(file.path());
     EXPECT_TRUE(m.model.objects.empty());
@@ -202,8 +202,8 @@ TEST_F(Md2Test, WrongVersionAndMissingFileLoadNothing) {
 }
 
 TEST_F(Md2Test, CorruptFilesAreRefusedWhole) {
-    auto refused = [](Md2Spec spec, const std::function<void(Bytes&)>& damage) {
-        Bytes bytes = md2File(spec);
+    auto refused = [](Md2Layout layout, const std::function<void(Bytes&)>& damage) {
+        Bytes bytes = md2File(layout);
         damage(bytes);
         testplatform::reset();
         Md2Model m;
@@ -211,7 +211,7 @@ TEST_F(Md2Test, CorruptFilesAreRefusedWhole) {
         return !ok && m.model.objects.empty() && testplatform::boxes.size() == 1 &&
                testplatform::boxes[0].text == "Invalid file format (Corrupt data): bad.md2!";
     };
-    const Md2Spec good;
+    const Md2Layout good;
     auto field = [](Bytes& b, int index, int32_t value) {
         for (int k = 0; k < 4; ++k) b[4 * index + k] = static_cast<uint8_t>(value >> (8 * k));
     };
@@ -222,24 +222,24 @@ TEST_F(Md2Test, CorruptFilesAreRefusedWhole) {
     EXPECT_TRUE(refused(good, [&](Bytes& b) { field(b, 12, -8); }));         // negative offset
     EXPECT_TRUE(refused(good, [&](Bytes& b) { field(b, 7, 100000); }));      // texcoords past the end
     EXPECT_TRUE(refused(good, [&](Bytes& b) { field(b, 2, 0); }));           // zero skin width
-    Md2Spec badIndex;
+    Md2Layout badIndex;
     badIndex.triangles = {{0, 1, 3, 0, 1, 2}};
     EXPECT_TRUE(refused(badIndex, [](Bytes&) {}));
     badIndex.triangles = {{0, 1, 2, 0, 1, -1}};
     EXPECT_TRUE(refused(badIndex, [](Bytes&) {}));
     // A name that fills all 16 bytes is cut, not overrun.
-    Md2Spec longName;
+    Md2Layout longName;
     longName.names = {"abcdefghijklmnop"};
     Md2Model m;
-    ASSERT_TRUE(importSpec(m, longName));
+    ASSERT_TRUE(importLayout(m, longName));
     EXPECT_EQ(1, m.model.animationCount);
     EXPECT_STREQ("abcdefghijklmnop", m.model.animations[0].name);
 }
 
 TEST_F(Md2Test, TruncatedFilesNeverLoadPartly) {
-    Md2Spec spec;
-    spec.names = numbered("idle", 5);
-    const Bytes whole = md2File(spec);
+    Md2Layout layout;
+    layout.names = numbered("idle", 5);
+    const Bytes whole = md2File(layout);
     for (size_t n = 0; n < whole.size(); ++n) {
         Md2Model m;
         EXPECT_FALSE(m.importBytes(whole.data(), n, "cut.md2")) << n;
@@ -255,9 +255,9 @@ protected:
     Md2Model m;
     void SetUp() override {
         Md2Test::SetUp();
-        Md2Spec spec;
-        spec.names = numbered("frame", 60);
-        ASSERT_TRUE(importSpec(m, spec));
+        Md2Layout layout;
+        layout.names = numbered("frame", 60);
+        ASSERT_TRUE(importLayout(m, layout));
         m.applyFixedTable();
     }
     int32_t from = -1, to = -1;
@@ -337,8 +337,8 @@ TEST_F(PlaybackTest, RangesBeyondTheModelAndBadSelectorsStaySafe) {
 }
 
 TEST_F(Md2Test, HugeVertexCountIsRefusedWithoutOverflow) {
-    Md2Spec spec;
-    Bytes bytes = md2File(spec);
+    Md2Layout layout;
+    Bytes bytes = md2File(layout);
     const int32_t count = 1073741825;  // 4 * count overflows a 32-bit int
     for (int k = 0; k < 4; ++k) bytes[4 * 6 + k] = static_cast<uint8_t>(count >> (8 * k));
     Md2Model m;
