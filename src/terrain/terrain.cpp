@@ -47,7 +47,7 @@ void Terrain::load(const char* path, float world, float scale, uint32_t cells, f
         got = std::fread(heights, 1, static_cast<size_t>(mapSize) * mapSize, file);
         (void)got;
     }
-    wrapMask = (mapSize & (mapSize - 1)) == 0 ? mapSize - 1 : 0;
+    wrapMask = mapSize && (mapSize & (mapSize - 1)) == 0 ? mapSize - 1 : 0;
     std::fclose(file);
 
     sampleStep = static_cast<float>(mapSize) / static_cast<float>(cellCount);

@@ -6,7 +6,6 @@
 //
 //   vale_bench DATA_PARENT [FRAMES]
 #include <GL/osmesa.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -15,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -169,7 +167,7 @@ int main(int argc, char** argv) {
     const double cpu0 = threadCpuSeconds();
     auto t0 = Clock::now();
     vale_bench_frames(warmUp, frames);
-    const double fullSeconds = std::chrono::duration<double>(Clock::now() - t0).count();
+    [[maybe_unused]] const double fullSeconds = std::chrono::duration<double>(Clock::now() - t0).count();
     const double fullCpu = threadCpuSeconds() - cpu0;
 
     // The simulation steps alone, from the same state, for scale.
@@ -179,11 +177,11 @@ int main(int argc, char** argv) {
         player.update();
         player.weaponFire.step(Camera.x, Camera.y, Camera.z, Camera.pitch, Camera.heading);
     }
-    const double simSeconds = threadCpuSeconds() - sim0;
+    [[maybe_unused]] const double simSeconds = threadCpuSeconds() - sim0;
 
     t0 = Clock::now();
     vale_bench_empty_frames(frames);
-    const double emptySeconds = std::chrono::duration<double>(Clock::now() - t0).count();
+    [[maybe_unused]] const double emptySeconds = std::chrono::duration<double>(Clock::now() - t0).count();
 
     const std::string self = selfPath();
 #ifdef VALE_NULL_GL
