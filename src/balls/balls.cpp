@@ -143,15 +143,23 @@ bool WeaponFire::step(float x, float y, float z, float pitch, float heading) {
         triggerArmed = true;
     }
 
-    // The recoil never passes its turning points: at low frame rates (the
-    // first two frames run at a rate of 1) one step would otherwise throw it,
-    // and with it the view's pitch, far beyond them.
+    // Steps of recoilSpeed / F; the last one may pass the turning point. A
+    // single step longer than the whole swing (the first two frames run at a
+    // rate of 1) would throw the recoil, and with it the view's pitch, far
+    // beyond it, so such a step ends at the turning point.
+    const float step = recoilSpeed / F;
+    const bool overlong = step > recoilMax;
     if (recoilState > 0) {
-        if (recoil < recoilMax) recoil = std::fmin(recoil + recoilSpeed / F, recoilMax);
-        else recoilState = -1;
+        if (recoil < recoilMax) {
+            recoil += step;
+            if (overlong && recoil > recoilMax) recoil = recoilMax;
+        } else {
+            recoilState = -1;
+        }
     } else if (recoilState < 0) {
         if (recoil > -recoilMax) {
-            recoil = std::fmax(recoil - recoilSpeed / F, -recoilMax);
+            recoil -= step;
+            if (overlong && recoil < -recoilMax) recoil = -recoilMax;
         } else {
             recoil = 0;
             recoilState = 0;

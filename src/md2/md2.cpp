@@ -31,8 +31,10 @@ void showError(const char* format, const char* path) {
     platform::messageBox(text, "Error", platform::kBoxPlain);
 }
 
-// True when count records of size bytes from offset lie inside the file.
+// True when count records of size bytes from offset lie inside the file. An
+// empty block (no skins, say) has no place, whatever its offset says.
 bool blockFits(int32_t offset, int32_t count, int32_t size, size_t length) {
+    if (count == 0) return true;
     if (offset < 0 || count < 0) return false;
     const unsigned long long end = static_cast<unsigned long long>(offset) +
                                    static_cast<unsigned long long>(count) * static_cast<unsigned long long>(size);

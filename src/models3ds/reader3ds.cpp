@@ -120,16 +120,9 @@ void Loader3ds::walkMain(Model3ds& model, Chunk3ds& parent) {
                                          platform::kBoxPlain);
                 break;
             }
-            case 0x3D3D: {
-                Chunk3ds temp;
-                readChunk(temp);
-                const uint32_t room = rest(current);
-                if (temp.length > room) temp.length = room;
-                skipRest(temp);
-                current.bytesRead += temp.bytesRead;
+            case 0x3D3D:  // its mesh-version child 0x3D3E is skipped like any unknown chunk
                 walkMain(model, current);
                 break;
-            }
             case 0xAFFF:
                 model.materials.push_back(Material3ds{});
                 ++model.materialCount;
@@ -167,7 +160,11 @@ void Loader3ds::walkMaterial(Model3ds& model, Chunk3ds& parent) {
         Material3ds& material = model.materials.back();
         switch (current.id) {
             case 0xA000: current.bytesRead += readString(material.name, sizeof material.name, rest(current)); break;
-            case 0xA020: readColor(material, current); break;
+            case 0xA020:
+                // Only the first colour sub-chunk is read here; the ones after
+                // it are met by this walk as if they were siblings.
+                readColor(material, current);
+                return;
             case 0xA200: walkMaterial(model, current); break;
             case 0xA300:
                 current.bytesRead += readString(material.mapFile, sizeof material.mapFile, rest(current));
@@ -183,8 +180,20 @@ void Loader3ds::readColor(Material3ds& material, Chunk3ds& chunk) {
     readChunk(temp);
     const uint32_t room = rest(chunk);
     if (temp.length > room) temp.length = room;
-    const uint32_t n = rest(temp) < 3 ? rest(temp) : 3;
-    temp.bytesRead += static_cast<uint32_t>(read(material.color, n));
+    // Bytes (0x0011, gamma-corrected 0x0012) are taken as they are, floats
+    // (0x0010, 0x0013) scaled from 0..1; a sub-chunk of any other kind holds
+    // no colour and leaves it as it was.
+    if (temp.id == 0x0011 || temp.id == 0x0012) {
+        const uint32_t n = rest(temp) < 3 ? rest(temp) : 3;
+        temp.bytesRead += static_cast<uint32_t>(read(material.color, n));
+    } else if ((temp.id == 0x0010 || temp.id == 0x0013) && rest(temp) >= 12) {
+        uint8_t rgb[12];
+        temp.bytesRead += static_cast<uint32_t>(read(rgb, 12));
+        for (int k = 0; k < 3; ++k) {
+            const float f = leFloat(rgb + 4 * k);
+            material.color[k] = static_cast<uint8_t>(f >= 1 ? 255 : f > 0 ? f * 255 + 0.5f : 0);
+        }
+    }
     skipRest(temp);
     chunk.bytesRead += temp.bytesRead;
 }

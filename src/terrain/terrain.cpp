@@ -6,6 +6,7 @@
 
 #include "app/opengl.h"
 #include "platform/platform.h"
+#include "textures/textures.h"
 
 namespace {
 unsigned readLe16(const unsigned char* p) { return p[0] | (p[1] << 8); }
@@ -44,6 +45,8 @@ void Terrain::load(const char* path, float world, float scale, uint32_t cells, f
         return;
     }
     if (heights) {
+        // The samples follow the image ID field and any colour map.
+        std::fseek(file, static_cast<long>(tgaPixelOffset(header)), SEEK_SET);
         got = std::fread(heights, 1, static_cast<size_t>(mapSize) * mapSize, file);
         (void)got;
     }

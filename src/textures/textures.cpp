@@ -1,5 +1,6 @@
 #include "textures/textures.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -88,6 +89,11 @@ bool decodeRaw(const uint8_t* data, size_t length, uint32_t size, Image& image) 
     return true;
 }
 
+size_t tgaPixelOffset(const uint8_t* header) {
+    const size_t colourMap = header[1] ? static_cast<size_t>(header[5] | (header[6] << 8)) * ((header[7] + 7u) / 8) : 0;
+    return 18 + header[0] + colourMap;
+}
+
 bool decodeTga(const uint8_t* data, size_t length, Image& image) {
     if (length < 18) return false;
     const uint32_t width = data[12] | (data[13] << 8);
@@ -98,10 +104,17 @@ bool decodeTga(const uint8_t* data, size_t length, Image& image) {
     if ((depth != 24 && depth != 32) || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
         return false;
     const uint32_t bytesPerPixel = depth / 8;
-    const size_t size = static_cast<size_t>(width) * height * bytesPerPixel;
+    const size_t rowBytes = static_cast<size_t>(width) * bytesPerPixel;
+    const size_t size = rowBytes * height;
     if (!allocate(image.pixels, size)) return false;
-    const size_t available = length - 18;
-    std::memcpy(image.pixels.data(), data + 18, available < size ? available : size);
+    const size_t offset = tgaPixelOffset(data);
+    const size_t available = length > offset ? length - offset : 0;
+    if (available) std::memcpy(image.pixels.data(), data + offset, available < size ? available : size);
+    // A picture stored top row first (origin bit set) is turned bottom-up.
+    if (data[17] & 0x20)
+        for (uint32_t r = 0; r < height / 2; ++r)
+            std::swap_ranges(&image.pixels[r * rowBytes], &image.pixels[(r + 1) * rowBytes],
+                             &image.pixels[(height - 1 - r) * rowBytes]);
     for (size_t i = 0; i + bytesPerPixel <= size; i += bytesPerPixel) {
         const uint8_t blue = image.pixels[i];
         image.pixels[i] = image.pixels[i + 2];

@@ -26,5 +26,9 @@ bool loadRaw(const char* path, uint32_t& textureName, uint32_t size);
 bool loadTga(const char* path, uint32_t& textureName);
 void uploadTexture(uint32_t& textureName, const uint8_t* pixels, uint32_t width, uint32_t height, GLenum format);
 
+// Where a TGA file's pixels start: after the 18-byte header, the image ID
+// field and the colour map, each as long as the header says.
+size_t tgaPixelOffset(const uint8_t* header);
+
 // Reads a whole file; false if it cannot be opened.
 bool readWholeFile(const char* path, std::vector<uint8_t>& bytes);

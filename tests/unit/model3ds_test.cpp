@@ -118,24 +118,47 @@ TEST_F(Reader3dsTest, GroupsChooseTheFirstOfEqualNamesAndTextureStaysOn) {
     EXPECT_FALSE(m.objects[1].hasTexture);
 }
 
-TEST_F(Reader3dsTest, FirstEditorChildIsSkippedWhateverItIs) {
-    Bytes v;
-    put32(v, 3);
-    const Chunk c{0x4D4D, {}, {{0x3D3D, {}, {kTriangle, material("m", {1, 2, 3}), kTriangle}}, {0xB000, {1, 2, 3}, {}}}};
-    const Model3ds m = import(c.bytes());
-    EXPECT_EQ(1, m.objectCount);
-    EXPECT_EQ(1, m.materialCount);
+TEST_F(Reader3dsTest, EditorBlockWithoutItsVersionChunkLosesNothing) {
+    // Every other test's file has the mesh-version chunk first; exporters
+    // that leave it out put a material or an object there.
+    for (const bool materialFirst : {true, false}) {
+        std::vector<Chunk> children = {kTriangle, kTriangle};
+        children.insert(children.begin() + (materialFirst ? 0 : 1), material("m", {1, 2, 3}));
+        const Chunk c{0x4D4D, {}, {{0x3D3D, {}, children}, {0xB000, {1, 2, 3}, {}}}};
+        const Model3ds m = import(c.bytes());
+        EXPECT_EQ(2, m.objectCount);
+        ASSERT_EQ(1, m.materialCount);
+        EXPECT_EQ(3, m.materials[0].color[2]);
+    }
 }
 
-TEST_F(Reader3dsTest, SecondColourSubChunkIsSkipped) {
+TEST_F(Reader3dsTest, ColourIsReadByItsKindAndLaterSubChunksAreSiblings) {
+    // The first colour sub-chunk gives the colour; the one after it is met
+    // by the material walk, so a name there renames the material.
     Chunk mat = material("m", {9, 8, 7});
-    mat.children[1].children.push_back({0x0012, {1, 1, 1}, {}});
+    mat.children[1].children.push_back({0xA000, cString("renamed"), {}});
     mat.children.push_back({0xA300, cString("late.tga"), {}});
-    const Model3ds m = import(file({mat}).bytes());
+    Model3ds m = import(file({mat}).bytes());
     ASSERT_EQ(1, m.materialCount);
     EXPECT_EQ(9, m.materials[0].color[0]);
     EXPECT_EQ(7, m.materials[0].color[2]);
+    EXPECT_STREQ("renamed", m.materials[0].name);
     EXPECT_STREQ("late.tga", m.materials[0].mapFile);
+    // Floats, linear or gamma-corrected, are scaled; a percentage is no colour.
+    for (const uint16_t id : {0x0010, 0x0013}) {
+        Bytes rgb;
+        for (float f : {1.0f, 0.5f, -2.0f}) putFloat(rgb, f);
+        mat = material("f", {});
+        mat.children[1].children[0] = {id, rgb, {}};
+        m = import(file({mat}).bytes());
+        EXPECT_EQ(255, m.materials[0].color[0]);
+        EXPECT_EQ(128, m.materials[0].color[1]);
+        EXPECT_EQ(0, m.materials[0].color[2]);
+    }
+    mat = material("p", {});
+    mat.children[1].children[0] = {0x0030, {40, 0}, {}};
+    m = import(file({mat}).bytes());
+    EXPECT_EQ(0, m.materials[0].color[0] | m.materials[0].color[1] | m.materials[0].color[2]);
 }
 
 TEST_F(Reader3dsTest, VersionAboveThreeWarnsOnceAndStillLoads) {
@@ -259,7 +282,7 @@ TEST_F(Reader3dsTest, LyingLengthsAndCountsStayInsideTheirChunks) {
 }
 
 TEST_F(Reader3dsTest, DeepNestingIsCutOffWithoutExhaustingTheStack) {
-    // 200,000 editor blocks, each holding a skipped first child and the next.
+    // 200,000 editor blocks, each holding an unknown chunk and the next.
     const Bytes triangle = kTriangle.bytes();
     const uint32_t levels = 200000;
     Bytes bytes;

@@ -33,6 +33,11 @@ TEST_F(TerrainTest, LoadStoresParametersAndDerivesSteps) {
     EXPECT_FLOAT_EQ(0.0078125f, t.mapStep);
     EXPECT_EQ(pattern(5, 9), t.sample(5, 9));
     EXPECT_TRUE(testplatform::boxes.empty());
+    // An image ID field before the samples is passed over.
+    Bytes withId = heightMapFile(128, pattern);
+    withId[0] = 5;
+    withId.insert(withId.begin() + 18, 5, 0xEE);
+    EXPECT_EQ(pattern(0, 0), loaded(withId).sample(0, 0));
 }
 
 TEST_F(TerrainTest, HeightIsExactAtVerticesAndLinearAlongEdges) {

@@ -31,16 +31,23 @@ TEST(TgaDecode, TwentyFourBitSwapsToRgbAndKeepsFileRowOrder) {
     EXPECT_EQ(expected, image.pixels);
 }
 
-TEST(TgaDecode, ThirtyTwoBitKeepsAlphaAndIgnoresTheOriginBit) {
-    for (uint8_t descriptor : {0, 0x20}) {
+TEST(TgaDecode, ThirtyTwoBitKeepsAlphaPastAnIdFieldAndColourMapInEitherRowOrder) {
+    // Two rows of one pixel, with a 3-byte image ID and a 2-entry, 24-bit
+    // colour map before them; the origin bit says which row comes first.
+    for (uint8_t descriptor : {0x08, 0x28}) {
         Bytes file = tgaHeader(1, 2, 32);
+        file[0] = 3;
+        file[1] = 1;
+        file[5] = 2;
+        file[7] = 24;
         file[17] = descriptor;
+        file.insert(file.end(), 3 + 6, 0xEE);
         for (uint8_t v : {10, 20, 30, 40, 50, 60, 70, 80}) file.push_back(v);
         Image image;
         ASSERT_TRUE(decodeTga(file.data(), file.size(), image));
         EXPECT_EQ(static_cast<GLenum>(GL_RGBA), image.format);
-        const Bytes expected = {30, 20, 10, 40, 70, 60, 50, 80};
-        EXPECT_EQ(expected, image.pixels);
+        const Bytes bottomUp = {30, 20, 10, 40, 70, 60, 50, 80}, topDown = {70, 60, 50, 80, 30, 20, 10, 40};
+        EXPECT_EQ(descriptor & 0x20 ? topDown : bottomUp, image.pixels);
     }
 }
 
