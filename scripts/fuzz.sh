@@ -10,7 +10,7 @@ cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWith
 cmake --build build-fuzz -j"$(nproc)"
 cd build-fuzz
 data=data
-rm -rf corpus && mkdir -p corpus/{config,heightmap,tga,pcx,raw,md2,3ds} artifacts
+rm -rf corpus && mkdir -p corpus/{config,heightmap,tga,pcx,raw,md2,3ds,wav} artifacts
 ./datagen --seeds seeds
 cp $data/Config.cfg corpus/config/
 cp $data/Heightmaps/Landscape.tga corpus/heightmap/
@@ -19,10 +19,11 @@ cp seeds/pcx/* corpus/pcx/
 cp seeds/raw/* corpus/raw/
 cp $data/Models/Weapon.md2 corpus/md2/
 cp $data/models/*.3ds corpus/3ds/
+cp $data/sounds/*.wav corpus/wav/
 export ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
-for target in config heightmap tga pcx raw md2 3ds; do
+for target in config heightmap tga pcx raw md2 3ds wav; do
     if tests/fuzz/fuzz_$target -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=262144 \
         -artifact_prefix=artifacts/$target- -print_final_stats=1 corpus/$target >fuzz_$target.log 2>&1; then
         echo "fuzz_$target: $(grep -E '^stat::number_of_executed_units' fuzz_$target.log | awk '{print $2}') runs, no failure"

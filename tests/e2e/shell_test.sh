@@ -63,5 +63,14 @@ if [ "$mode" = native ]; then
     APP_PID=
     [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Error -2"
     [ ! -f data/fps.txt ] || fail "fps.txt written after a failed start"
+    # A driver without the multitexture extension: "Error -34", and the run
+    # ends before its first frame.
+    printf 'fullscreen 0\nresolution_width 640\nresolution_height 480\n' > data/Config.cfg
+    MESA_EXTENSION_OVERRIDE=-GL_ARB_multitexture launch
+    box=$(wait_window "Error -34" 30) || fail "no 'Error -34' box without multitexturing"
+    send_keys "$box" Return
+    wait_exit $APP_PID 20 || fail "the program did not end after Error -34"
+    APP_PID=
+    [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Error -34"
 fi
 echo "$mode shell test passed"

@@ -1,32 +1,28 @@
 // The X11 backend: the window and GLX context, event handling mapped onto
 // the Windows key codes the game reads, XRandR full screen, message boxes as
-// small X windows, timers, pointer warping, sound by a child process and the
-// bitmap font through glXUseXFont.
+// small X windows, timers, pointer warping, sound through ALSA and the bitmap
+// font through glXUseXFont. The screen saver is held off while it runs.
 #include <GL/glx.h>
 #include <X11/Xatom.h>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
+#include <X11/extensions/scrnsaver.h>
 #include <X11/keysym.h>
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
-#include <spawn.h>
-#include <unistd.h>
 
 #include "app/config.h"
 #include "app/gl_window.h"
 #include "app/input.h"
 #include "app/vale.h"
 #include "platform/platform.h"
+#include "platform/x11/alsa_sound.h"
 #include "terrain/scene.h"
-
-extern char** environ;
 
 namespace {
 
@@ -255,26 +251,18 @@ void setCursorPos(int x, int y) {
     }
 }
 
-void playSound(const char* fileName) {
-    // A child plays the file; nobody waits for it (SIGCHLD is ignored, so it
-    // is reaped by the system).
-    static bool reaping = false;
-    if (!reaping) {
-        std::signal(SIGCHLD, SIG_IGN);
-        reaping = true;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    char program[] = "aplay", quiet[] = "-q";
-    char* argv[] = {program, quiet, const_cast<char*>(fileName), nullptr};
-    pid_t pid;
-    posix_spawnp(&pid, program, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-}
+void playSound(const char* fileName) { alsa::play(fileName); }
 
+// GLX hands out a pointer for any name, supported or not, so the entry points
+// of the multitexture extension count only where the context names it.
 void* glProcAddress(const char* name) {
+    if (std::strstr(name, "ARB") && (!std::strncmp(name, "glActiveTexture", 15) || !std::strncmp(name, "glMultiTexCoord", 15))) {
+        const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+        bool listed = false;
+        for (const char* p = extensions; p && (p = std::strstr(p, "GL_ARB_multitexture")); p += 19)
+            listed = listed || ((p == extensions || p[-1] == ' ') && (p[19] == ' ' || p[19] == '\0'));
+        if (!listed) return nullptr;
+    }
     return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
 }
 
@@ -359,6 +347,7 @@ bool createGlWindow() {
     if (!glXMakeCurrent(d, glWindow.hWnd, static_cast<GLXContext>(glWindow.hRC)))
         return creationFailed("GL Rendering Context activation failed!", "Error -8");
     XSetInputFocus(d, glWindow.hWnd, RevertToParent, CurrentTime);
+    XScreenSaverSuspend(d, True);  // nor does the monitor power down
     if (config.fullscreen)
         XGrabKeyboard(d, glWindow.hWnd, True, GrabModeAsync, GrabModeAsync, CurrentTime);
     return true;
@@ -382,6 +371,7 @@ void killGlWindow() {
             XDestroyWindow(d, glWindow.hWnd);
             glWindow.hWnd = 0;
         }
+        XScreenSaverSuspend(d, False);
         if (x11.blankCursor) XFreeCursor(d, x11.blankCursor);
         if (x11.colormap) XFreeColormap(d, x11.colormap);
         x11.blankCursor = 0;
