@@ -24,6 +24,28 @@ void StaticModel::load(const char* path, const char* textureDir) {
     }
 }
 
+namespace {
+
+// Normal, then the texture coordinate or the colour where given, then the
+// vertex, for every corner of every face.
+inline void emitFaces(const Object3ds& object, const TexCoord* texCoords, const uint8_t* color) {
+    const Vec3* normals = object.normals.data();
+    const Vec3* vertices = object.vertices.data();
+    const size_t texCoordCount = object.texCoords.size();
+    for (const Face3ds& face : object.faces) {
+        for (int corner = 0; corner < 3; ++corner) {
+            const size_t k = static_cast<size_t>(face.vertexIndex[corner]);
+            glNormal3fv(&normals[k].x);
+            if (texCoords && k < texCoordCount)
+                glWindow.glMultiTexCoord2fARB(kGlTexture0Arb, texCoords[k].u, texCoords[k].v);
+            if (color) glColor3ub(color[0], color[1], color[2]);
+            glVertex3fv(&vertices[k].x);
+        }
+    }
+}
+
+}  // namespace
+
 void StaticModel::draw(bool useColor, bool useTexture) const {
     glPushMatrix();
     glRotatef(-90, 1, 0, 0);
@@ -40,26 +62,16 @@ void StaticModel::draw(bool useColor, bool useTexture) const {
         } else if (useTexture) {
             glDisable(GL_TEXTURE_2D);
         }
-        const bool sendTexCoords = object.hasTexture && !object.texCoords.empty();
+        const TexCoord* texCoords = object.hasTexture && !object.texCoords.empty() ? object.texCoords.data() : nullptr;
         // An object whose material is missing keeps the caller's colour.
         const uint8_t* color = !object.hasTexture && useColor && hasMaterial
                                    ? model.materials[static_cast<size_t>(object.materialIndex)].color
                                    : nullptr;
         glBegin(GL_TRIANGLES);
-        const Vec3* normals = object.normals.data();
-        const Vec3* vertices = object.vertices.data();
-        const TexCoord* texCoords = sendTexCoords ? object.texCoords.data() : nullptr;
-        const size_t texCoordCount = object.texCoords.size();
-        for (const Face3ds& face : object.faces) {
-            for (int corner = 0; corner < 3; ++corner) {
-                const size_t k = static_cast<size_t>(face.vertexIndex[corner]);
-                glNormal3fv(&normals[k].x);
-                if (texCoords && k < texCoordCount)
-                    glWindow.glMultiTexCoord2fARB(kGlTexture0Arb, texCoords[k].u, texCoords[k].v);
-                if (color) glColor3ub(color[0], color[1], color[2]);
-                glVertex3fv(&vertices[k].x);
-            }
-        }
+        if (texCoords || color)
+            emitFaces(object, texCoords, color);
+        else
+            emitFaces(object, nullptr, nullptr);  // the balls' case, kept tight
         glEnd();
     }
     glPopMatrix();

@@ -104,9 +104,6 @@ void Terrain::slopeAt(float x, float z, float& slopeX, float& slopeZ) const {
 }
 
 void Terrain::sendNormal(float ax, float ay, float az, float bx, float by, float bz) {
-    const float nx = ay * bz - az * by;
-    const float ny = az * bx - ax * bz;
-    const float nz = ax * by - ay * bx;
-    const float length = std::sqrt(nx * nx + ny * ny + nz * nz);
-    glNormal3f(nx / length, -(ny / length), nz / length);
+    const Normal n = unitNormal(ax, ay, az, bx, by, bz);
+    glNormal3f(n.x, n.y, n.z);
 }

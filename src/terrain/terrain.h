@@ -1,6 +1,7 @@
 // The height-map landscape: one square tile of samples repeated endlessly.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -21,17 +22,30 @@ struct Terrain {
 
     void load(const char* path, float worldSize, float heightScale, uint32_t cellCount, float detailRepeatS,
               float detailRepeatT);
+    // The stored column (or row) of a map position along one axis, wrapping
+    // around; for a power-of-two side the remainder is a mask (the same value).
+    uint32_t wrap(float mapPosition) const {
+        const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(mapPosition));
+        return wrapMask ? u & wrapMask : u % mapSize;
+    }
     // Raw sample at a map position, wrapping around; 0 while no map is loaded.
     unsigned sample(float mapX, float mapZ) const {
         if (!heights) return 0;
-        const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(mapX));
-        const uint32_t v = static_cast<uint32_t>(static_cast<int32_t>(mapZ));
-        // For a power-of-two side the remainder is a mask (the same value).
-        if (wrapMask) return heights[static_cast<size_t>(v & wrapMask) * mapSize + (u & wrapMask)];
-        return heights[static_cast<size_t>(v % mapSize) * mapSize + u % mapSize];
+        return heights[static_cast<size_t>(wrap(mapZ)) * mapSize + wrap(mapX)];
     }
     float heightAt(float x, float z) const;
     void slopeAt(float x, float z, float& slopeX, float& slopeZ) const;
+    // The unit normal of a x b, its y component negated, as sendNormal sends it.
+    struct Normal {
+        float x, y, z;
+    };
+    static Normal unitNormal(float ax, float ay, float az, float bx, float by, float bz) {
+        const float nx = ay * bz - az * by;
+        const float ny = az * bx - ax * bz;
+        const float nz = ax * by - ay * bx;
+        const float length = std::sqrt(nx * nx + ny * ny + nz * nz);
+        return {nx / length, -(ny / length), nz / length};
+    }
     static void sendNormal(float ax, float ay, float az, float bx, float by, float bz);
     void draw(float viewX, float viewZ, float radius) const;
 

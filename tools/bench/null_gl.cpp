@@ -9,6 +9,7 @@ void glAlphaFunc(GLenum, GLclampf) {}
 void glBegin(GLenum) {}
 void glBindTexture(GLenum, GLuint) {}
 void glBlendFunc(GLenum, GLenum) {}
+void glCallList(GLuint) {}
 void glCallLists(GLsizei, GLenum, const GLvoid*) {}
 void glClear(GLbitfield) {}
 void glClearColor(GLclampf, GLclampf, GLclampf, GLclampf) {}
