@@ -35,36 +35,83 @@ void write(const std::string& relative, const Bytes& bytes) {
     std::fclose(f);
 }
 
-// Deterministic hash noise, tileable over period cells.
-double lattice(int x, int y, int period, uint32_t seed) {
+// ---- tileable noise --------------------------------------------------------
+//
+// Everything below is periodic over a square of side 1 in (u, v): lattice
+// points are taken modulo the period, so noise at u and u + 1 is the same and
+// every texture and the height map tile without a seam.
+
+uint32_t hash(int x, int y, int period, uint32_t seed) {
     x = ((x % period) + period) % period;
     y = ((y % period) + period) % period;
     uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
-    return ((h ^ (h >> 16)) & 0xFFFF) / 65535.0;
+    return h ^ (h >> 16);
 }
 
-double smoothNoise(double x, double y, int period, uint32_t seed) {
+// Value noise at a lattice point, 0..1.
+double lattice(int x, int y, int period, uint32_t seed) { return (hash(x, y, period, seed) & 0xFFFF) / 65535.0; }
+
+double fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+
+// Gradient noise with period cells across the square, about -1..1.
+double gradientNoise(double u, double v, int period, uint32_t seed) {
+    const double x = u * period, y = v * period;
     const int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
     const double fx = x - ix, fy = y - iy;
-    const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
-    const double a = lattice(ix, iy, period, seed), b = lattice(ix + 1, iy, period, seed);
-    const double c = lattice(ix, iy + 1, period, seed), d = lattice(ix + 1, iy + 1, period, seed);
-    return (a + (b - a) * sx) * (1 - sy) + (c + (d - c) * sx) * sy;
+    auto corner = [&](int cx, int cy) {
+        const double angle = (hash(ix + cx, iy + cy, period, seed) & 0xFFFF) / 65536.0 * 2 * kPi;
+        return std::cos(angle) * (fx - cx) + std::sin(angle) * (fy - cy);
+    };
+    const double sx = fade(fx), sy = fade(fy);
+    const double a = corner(0, 0) + (corner(1, 0) - corner(0, 0)) * sx;
+    const double b = corner(0, 1) + (corner(1, 1) - corner(0, 1)) * sx;
+    return 1.4 * (a + (b - a) * sy);
 }
 
-// Fractal noise over a square of side 1 that tiles, octaves from base cells.
-double fractal(double u, double v, int baseCells, int octaves, uint32_t seed) {
+// Fractal sums of octaves, each twice the frequency and gain times the weight.
+double fbm(double u, double v, int period, int octaves, double gain, uint32_t seed) {
     double sum = 0, weight = 1, total = 0;
-    int cells = baseCells;
-    for (int o = 0; o < octaves; ++o) {
-        sum += weight * smoothNoise(u * cells, v * cells, cells, seed + o);
+    for (int o = 0; o < octaves; ++o, period *= 2, weight *= gain) {
+        sum += weight * gradientNoise(u, v, period, seed + 17 * o);
         total += weight;
-        weight *= 0.5;
-        cells *= 2;
     }
     return sum / total;
 }
+
+// Ridged noise: sharp crests where the gradient noise crosses zero, finer
+// octaves strongest near the crests; 0..1.
+double ridged(double u, double v, int period, int octaves, uint32_t seed) {
+    double sum = 0, weight = 1, total = 0, previous = 1;
+    for (int o = 0; o < octaves; ++o, period *= 2, weight *= 0.5) {
+        const double r = std::pow(1 - std::fabs(gradientNoise(u, v, period, seed + 31 * o)), 1.6);
+        sum += weight * r * previous;
+        total += weight;
+        previous = std::fmin(1.0, r * 1.5);
+    }
+    return sum / total;
+}
+
+// Cellular noise: distance to the nearest of one random point per cell, 0..~1.
+double cellular(double u, double v, int period, uint32_t seed) {
+    const double x = u * period, y = v * period;
+    const int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
+    double nearest = 9;
+    for (int cy = -1; cy <= 1; ++cy)
+        for (int cx = -1; cx <= 1; ++cx) {
+            const uint32_t h = hash(ix + cx, iy + cy, period, seed);
+            const double px = ix + cx + (h & 0xFF) / 255.0, py = iy + cy + ((h >> 8) & 0xFF) / 255.0;
+            nearest = std::fmin(nearest, std::hypot(x - px, y - py));
+        }
+    return nearest;
+}
+
+double smoothstep(double edge0, double edge1, double x) {
+    const double t = std::fmin(1.0, std::fmax(0.0, (x - edge0) / (edge1 - edge0)));
+    return t * t * (3 - 2 * t);
+}
+
+double mix(double a, double b, double t) { return a + (b - a) * t; }
 
 uint8_t clampByte(double v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : std::lround(v)); }
 
@@ -92,71 +139,204 @@ Bytes tga(int width, int height, int channels, const std::vector<uint8_t>& topDo
     return b;
 }
 
-// Height of the landscape at map position (u, v) in [0, 1), as a sample 0..255.
-// Rolling hills from whole-period waves (so the tile repeats seamlessly) and
-// a little noise.
-double landHeight(double u, double v) {
-    double h = 0.5 + 0.22 * std::sin(2 * kPi * u) * std::cos(2 * kPi * v) +
-               0.16 * std::sin(2 * kPi * (2 * u + v) + 1.3) + 0.10 * std::cos(2 * kPi * (3 * v - u) + 0.4) +
-               0.22 * (fractal(u, v, 4, 4, 7) - 0.5);
-    return 255 * std::fmin(1.0, std::fmax(0.0, h * 0.9 + 0.02));
+// ---- the landscape ---------------------------------------------------------
+//
+// One tile: 128 x 128 samples over 50 world units, heights 0..2.55. Hills
+// and hollows of 3 to 15 units from domain-warped gradient-noise octaves,
+// blended with ridged noise into crests; thermal erosion then lets what is
+// steeper than the talus slope slide down, leaving scree aprons and
+// flattened floors, and the result is stretched over the full sample range.
+
+constexpr int kMap = 128;
+constexpr double kCellSize = 50.0 / kMap, kHeightRange = 2.55;
+
+using Field = std::vector<double>;  // kMap x kMap, row-major, row j along z
+
+double& at(Field& f, int i, int j) { return f[static_cast<size_t>((j + kMap) % kMap) * kMap + (i + kMap) % kMap]; }
+double at(const Field& f, int i, int j) { return f[static_cast<size_t>((j + kMap) % kMap) * kMap + (i + kMap) % kMap]; }
+
+void erodeThermally(Field& h, double talus, int passes) {
+    static const int step[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+    for (int pass = 0; pass < passes; ++pass) {
+        Field moved(h.size(), 0.0);
+        for (int j = 0; j < kMap; ++j)
+            for (int i = 0; i < kMap; ++i) {
+                const double here = at(h, i, j);
+                double excess[8], total = 0, steepest = 0;
+                for (int k = 0; k < 8; ++k) {
+                    const double limit = talus * (k < 4 ? 1.0 : std::sqrt(2.0));
+                    const double d = here - at(h, i + step[k][0], j + step[k][1]) - limit;
+                    excess[k] = d > 0 ? d : 0;
+                    total += excess[k];
+                    steepest = std::fmax(steepest, excess[k]);
+                }
+                if (total <= 0) continue;
+                const double amount = 0.5 * steepest;  // half the steepest excess moves each pass
+                at(moved, i, j) -= amount;
+                for (int k = 0; k < 8; ++k) at(moved, i + step[k][0], j + step[k][1]) += amount * excess[k] / total;
+            }
+        for (size_t n = 0; n < h.size(); ++n) h[n] += moved[n];
+    }
 }
 
-// Height-map samples stored file order; row j is the map row j.
-std::vector<uint8_t> heightMap() {
-    std::vector<uint8_t> samples(128 * 128);
-    for (int j = 0; j < 128; ++j)
-        for (int i = 0; i < 128; ++i) samples[j * 128 + i] = clampByte(landHeight(i / 128.0, j / 128.0));
-    return samples;
+// Heights 0..1 of the tile.
+Field landscape() {
+    Field h(kMap * kMap);
+    for (int j = 0; j < kMap; ++j)
+        for (int i = 0; i < kMap; ++i) {
+            const double u0 = static_cast<double>(i) / kMap, v0 = static_cast<double>(j) / kMap;
+            // The warp bends the features into natural, non-grid shapes.
+            const double u = u0 + 0.035 * fbm(u0, v0, 4, 3, 0.5, 101);
+            const double v = v0 + 0.035 * fbm(u0, v0, 4, 3, 0.5, 202);
+            const double rolling = 0.5 + 0.5 * fbm(u, v, 4, 5, 0.48, 7);  // 12.5-unit hills and finer
+            const double crests = ridged(u, v, 4, 3, 55);                 // ridges some 12 units apart
+            const double blend = smoothstep(-0.3, 0.3, fbm(u0, v0, 2, 2, 0.5, 77));
+            const double height = mix(rolling, 0.4 * rolling + 0.7 * crests, blend);
+            at(h, i, j) = std::pow(std::fmax(0.0, height), 1.6);  // wide, flat hollows
+        }
+    // The talus slope: 0.85 units of height per unit of distance.
+    double lo = 1e9, hi = -1e9;
+    for (double x : h) lo = std::fmin(lo, x), hi = std::fmax(hi, x);
+    for (double& x : h) x = (x - lo) / (hi - lo);
+    erodeThermally(h, 0.85 * kCellSize / kHeightRange, 40);
+    lo = 1e9, hi = -1e9;
+    for (double x : h) lo = std::fmin(lo, x), hi = std::fmax(hi, x);
+    for (double& x : h) x = (x - lo) / (hi - lo);
+    return h;
 }
+
+// Height (0..1) and slope (world units of height per unit of distance) at a
+// map position in samples, bilinear between the samples.
+void heightAndSlope(const Field& f, double x, double z, double& height, double& slope) {
+    auto h = [&](double px, double pz) {
+        const int i = static_cast<int>(std::floor(px)), j = static_cast<int>(std::floor(pz));
+        const double tx = px - i, tz = pz - j;
+        return mix(mix(at(f, i, j), at(f, i + 1, j), tx), mix(at(f, i, j + 1), at(f, i + 1, j + 1), tx), tz);
+    };
+    height = h(x, z);
+    const double dx = (h(x + 0.5, z) - h(x - 0.5, z)) * kHeightRange / kCellSize;
+    const double dz = (h(x, z + 0.5) - h(x, z - 0.5)) * kHeightRange / kCellSize;
+    slope = std::hypot(dx, dz);
+}
+
+const Field& landField();
 
 void writeHeightMap() {
     // Map row j is file row j: the reader takes rows in stored order, so the
     // bytes go out as they are.
     Bytes b = {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    put16(b, 128);
-    put16(b, 128);
+    put16(b, kMap);
+    put16(b, kMap);
     b.push_back(8);
     b.push_back(0);
-    const std::vector<uint8_t> samples = heightMap();
-    b.insert(b.end(), samples.begin(), samples.end());
+    for (double x : landField()) b.push_back(clampByte(255 * x));
     write("Heightmaps/Landscape.tga", b);
 }
 
+// The detail texture, repeated every half unit: pebbles and grit in grey,
+// bright on average so that it only grains the land map it multiplies.
 void writeDetail() {
     std::vector<uint8_t> px(256 * 256 * 3);
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
-            const double n = fractal(x / 256.0, y / 256.0, 8, 5, 21);
-            const double g = 215 + 80 * (n - 0.5) + 30 * (lattice(x, y, 256, 5) - 0.5);
+            const double u = (x + 0.5) / 256, v = (y + 0.5) / 256;
+            const double pebble = cellular(u, v, 32, 3), grit = cellular(u, v, 80, 4);
+            const double stone = 1 - smoothstep(0.25, 0.55, pebble);  // rounded stones, dark gaps between
+            const double g = 222 + 14 * stone - 14 * smoothstep(0.5, 0.75, pebble) + 34 * (grit - 0.5) +
+                             22 * fbm(u, v, 4, 4, 0.6, 9) + 30 * (lattice(x, y, 256, 5) - 0.5);
             uint8_t* p = &px[(y * 256 + x) * 3];
             p[0] = p[1] = p[2] = clampByte(g);
         }
     write("Textures/Landscape.tga", tga(256, 256, 3, px));
 }
 
+// The land-map zone of a map position: sand in the hollows, meadow on the
+// slopes, rock and scree on the crests and steep faces. Each weight 0..1.
+struct Zones {
+    double sand, rock;
+};
+
+Zones zonesAt(const Field& f, double x, double z) {
+    double height, slope;
+    heightAndSlope(f, x, z, height, slope);
+    const double u = x / kMap, v = z / kMap, n = fbm(u, v, 16, 3, 0.5, 303);
+    const double rock = std::fmax(smoothstep(0.4, 0.6, slope + 0.3 * n), smoothstep(0.72, 0.85, height + 0.12 * n));
+    const double sand = smoothstep(0.26, 0.16, height + 0.1 * n) * (1 - smoothstep(0.3, 0.5, slope));
+    return {sand * (1 - rock), rock};
+}
+
+// The tile turned so that the start, the middle of the map, lies on gentle
+// ground low in a valley, from which all three zones show within a few units, mostly in the
+// light: of all offsets, the one whose neighbourhood holds the most even
+// share of sand, meadow and rock, and the least ground turned from the sun.
+Field centredLandscape() {
+    const Field raw = landscape();
+    const double light[3] = {-0.83, 0.28, 0.55};  // towards the scene's light, seen from the tile
+    int bestI = 0, bestJ = 0;
+    double best = -1e9;
+    for (int oj = 0; oj < kMap; oj += 2)
+        for (int oi = 0; oi < kMap; oi += 2) {
+            double sand = 0, rock = 0, lit = 0, total = 0, height, slope;
+            for (int j = -14; j <= 14; j += 2)
+                for (int i = -14; i <= 14; i += 2) {
+                    const Zones z = zonesAt(raw, oi + i, oj + j);
+                    sand += z.sand;
+                    rock += z.rock;
+                    const double dx = (at(raw, oi + i + 1, oj + j) - at(raw, oi + i - 1, oj + j)) * kHeightRange / (2 * kCellSize);
+                    const double dz = (at(raw, oi + i, oj + j + 1) - at(raw, oi + i, oj + j - 1)) * kHeightRange / (2 * kCellSize);
+                    lit += std::fmax(0.0, (-dx * light[0] + light[1] - dz * light[2]) / std::sqrt(1 + dx * dx + dz * dz));
+                    total += 1;
+                }
+            heightAndSlope(raw, oi, oj, height, slope);
+            const double meadow = total - sand - rock;
+            // Low down, the hills around rise into the view.
+            const double score = std::fmin(sand, std::fmin(rock, meadow)) / total + 0.5 * lit / total -
+                                 (slope > 0.2 ? slope : 0) - std::fabs(height - 0.3);
+            if (score > best) best = score, bestI = oi, bestJ = oj;
+        }
+    Field f(raw.size());
+    for (int j = 0; j < kMap; ++j)
+        for (int i = 0; i < kMap; ++i) at(f, i, j) = at(raw, i + bestI - kMap / 2, j + bestJ - kMap / 2);
+    return f;
+}
+
+const Field& landField() {
+    static const Field field = centredLandscape();
+    return field;
+}
+
 void writeLandmap() {
     // Texture row t = 0 (stored first) lies on map row 0, so the image is
-    // built bottom-up here and handed over flipped.
+    // built bottom-up here and handed over flipped. Two texels a cell.
     std::vector<uint8_t> px(256 * 256 * 3);
     for (int t = 0; t < 256; ++t)
         for (int s = 0; s < 256; ++s) {
-            const double h = landHeight(s / 256.0, t / 256.0) / 255.0;
-            const double n = fractal(s / 256.0, t / 256.0, 16, 3, 40) - 0.5;
-            double r, g, b;
-            if (h < 0.22) {  // sandy hollows
-                r = 235; g = 215; b = 160;
-            } else if (h < 0.62) {  // meadow
-                const double k = (h - 0.22) / 0.4;
-                r = 95 + 50 * k; g = 200 - 25 * k; b = 70;
-            } else {  // rocky tops
-                const double k = std::fmin(1.0, (h - 0.62) / 0.3);
-                r = 150 + 70 * k; g = 160 + 50 * k; b = 130 + 80 * k;
-            }
+            const double x = (s + 0.5) / 2, z = (t + 0.5) / 2, u = x / kMap, v = z / kMap;
+            const Zones zone = zonesAt(landField(), x, z);
+            const double patch = fbm(u, v, 8, 4, 0.55, 404), fine = fbm(u, v, 64, 2, 0.5, 505);
+            // Meadow: lush and dry grass in patches, darker tufts.
+            const double dry = smoothstep(-0.15, 0.35, patch);
+            double r = mix(78, 168, dry), g = mix(172, 184, dry), b = mix(52, 76, dry);
+            const double tuft = 1 + 0.18 * fine;
+            r *= tuft, g *= tuft, b *= tuft;
+            // Sand: pale, with ripples.
+            const double ripple = 1 + 0.06 * std::sin(2 * kPi * (u * 90 + v * 30 + 2 * patch));
+            const double sr = 240 * ripple, sg = 218 * ripple, sb = 160 * ripple;
+            // Rock: warm grey in strata, scree lighter and speckled at its edge.
+            double height, slope;
+            heightAndSlope(landField(), x, z, height, slope);
+            const double strata = 1 + 0.06 * std::sin(height * 25 + 4 * patch) + 0.1 * fine;
+            const double scree = 1 - smoothstep(0.4, 0.9, zone.rock);
+            const double speck = 1 + scree * 0.25 * (lattice(s, t, 256, 606) - 0.5);
+            const double rr = (160 + 34 * scree) * strata * speck, rg = (150 + 30 * scree) * strata * speck,
+                         rb = (136 + 24 * scree) * strata * speck;
+            r = mix(mix(r, sr, zone.sand), rr, zone.rock);
+            g = mix(mix(g, sg, zone.sand), rg, zone.rock);
+            b = mix(mix(b, sb, zone.sand), rb, zone.rock);
             uint8_t* p = &px[((255 - t) * 256 + s) * 3];
-            p[0] = clampByte(r * (1 + 0.3 * n));
-            p[1] = clampByte(g * (1 + 0.3 * n));
-            p[2] = clampByte(b * (1 + 0.3 * n));
+            p[0] = clampByte(r);
+            p[1] = clampByte(g);
+            p[2] = clampByte(b);
         }
     write("Textures/Landmap.tga", tga(256, 256, 3, px));
 }
@@ -205,41 +385,10 @@ struct V3 {
     double x, y, z;
 };
 
-// A box of the gun, in model axes (x forward along the barrel, y up, z to
-// the side), with the skin block it is painted from.
-struct Part {
-    V3 lo, hi;
-    int block;
-};
-
-const Part kGunParts[] = {
-    {{8, 8.6, -1.9}, {26, 13.4, 1.9}, 0},      // receiver
-    {{26, 10.6, -0.9}, {52, 12.6, 0.9}, 1},    // barrel
-    {{26, 9.0, -1.5}, {40, 10.8, 1.5}, 2},     // fore-end
-    {{11, 2.0, -1.5}, {16, 8.6, 1.5}, 3},      // grip
-    {{18, 3.5, -1.1}, {22, 8.6, 1.1}, 1},      // magazine
-    {{16, 6.8, -0.4}, {19, 7.4, 0.4}, 1},      // trigger guard
-    {{49, 12.6, -0.35}, {50.5, 14.2, 0.35}, 1},  // front sight
-    {{14, 13.4, -1.0}, {23, 15.0, 1.0}, 0},    // scope body
-    {{22, 13.0, -0.5}, {23.5, 13.4, 0.5}, 1},  // scope mount
-};
-
-void writeWeaponSkin() {
-    // Four 32-texel blocks along the top row of the skin: dark steel, blued
-    // barrel, grey fore-end, walnut; the rest is plain steel.
-    static const double base[4][3] = {{70, 74, 80}, {40, 44, 52}, {105, 108, 112}, {110, 70, 38}};
-    std::vector<uint8_t> px(128 * 128 * 3);
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x) {
-            const int block = y < 32 ? x / 32 : 0;
-            const double grain = block == 3 ? 18 * std::sin(x * 0.9 + 3 * std::sin(y * 0.3)) : 0;
-            const double n = 14 * (lattice(x, y, 128, 99) - 0.5);
-            const double edge = (x % 32 < 2 || y % 32 < 2) ? -20 : 0;
-            uint8_t* p = &px[(y * 128 + x) * 3];
-            for (int c = 0; c < 3; ++c) p[c] = clampByte(base[block][c] + grain + n + edge);
-        }
-    write("Textures/Weapon.tga", tga(128, 128, 3, px));
-}
+// The rifle, in model axes: x forward along the barrel, y up, z to the side.
+// Its parts are eight-cornered blocks (boxes, tapered or slanted) and
+// eight-sided tubes, each of one material.
+enum Material { kSteel, kBlued, kWood, kPolymer };
 
 struct Mesh {
     std::vector<V3> vertices;
@@ -247,38 +396,120 @@ struct Mesh {
     std::vector<std::array<int, 6>> triangles;   // 3 vertices, 3 texcoords
 };
 
+// The skin is a 4 x 4 grid of 32-texel blocks: a column per material, a row
+// per shade (top, side, underside, end). The weapon is drawn unlit, so the
+// light falls where the skin says: each face takes the block of its facing.
+constexpr double kShade[4] = {1.35, 1.0, 0.55, 0.8};
+
+void writeWeaponSkin() {
+    static const double base[4][3] = {{72, 76, 82}, {44, 48, 58}, {118, 70, 34}, {34, 34, 37}};
+    std::vector<uint8_t> px(128 * 128 * 3);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const int material = x / 32, shade = y / 32, bx = x % 32, by = y % 32;
+            const double n = lattice(x, y, 128, 99) - 0.5;
+            double k = kShade[shade] * (1 + 0.08 * n);
+            if (material == kWood) k *= 1 + 0.14 * std::sin(bx * 0.7 + 4 * std::sin(by * 0.21)) + 0.05 * n;
+            if (material == kSteel || material == kBlued) k *= 1 + 0.05 * std::sin(by * 2.1 + bx * 0.05);
+            // Bevelled edges: a dark rim, and a highlight just inside the upper edge.
+            double glint = 0;
+            if (bx < 2 || by < 2 || bx > 29 || by > 29) k *= 0.55;
+            else if (by < 5) k *= material == kWood ? 1.15 : 1.4, glint = by < 4 ? 16 : 0;
+            uint8_t* p = &px[(y * 128 + x) * 3];
+            for (int c = 0; c < 3; ++c) p[c] = clampByte(base[material][c] * k + glint);
+        }
+    write("Textures/Weapon.tga", tga(128, 128, 3, px));
+}
+
+// A quad a, b, c, d (counter-clockwise seen from outside), skinned from the
+// block of its material and facing.
+void addQuad(Mesh& m, Material material, int a, int b, int c, int d) {
+    const V3 &pa = m.vertices[a], &pb = m.vertices[b], &pc = m.vertices[c];
+    const V3 u = {pb.x - pa.x, pb.y - pa.y, pb.z - pa.z}, v = {pc.x - pa.x, pc.y - pa.y, pc.z - pa.z};
+    V3 n = {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    if (length > 0) n = {n.x / length, n.y / length, n.z / length};
+    const int shade = n.y > 0.35 ? 0 : n.y < -0.5 ? 2 : std::fabs(n.x) > 0.7 ? 3 : 1;
+    const int s0 = material * 32 + 2, s1 = material * 32 + 30, t0 = shade * 32 + 2, t1 = shade * 32 + 30;
+    const int t = static_cast<int>(m.texCoords.size());
+    m.texCoords.push_back({s0, t0});
+    m.texCoords.push_back({s1, t0});
+    m.texCoords.push_back({s1, t1});
+    m.texCoords.push_back({s0, t1});
+    m.triangles.push_back({a, b, c, t, t + 1, t + 2});
+    m.triangles.push_back({a, c, d, t, t + 2, t + 3});
+}
+
+// A block from its rear face at x0 (bottom and top y, half width) to its
+// front face at x1 (the same); shift moves the bottom forward, for a rake.
+void addBlock(Mesh& m, Material material, double x0, double y0a, double y0b, double w0, double x1, double y1a,
+              double y1b, double w1, double shift = 0) {
+    const int first = static_cast<int>(m.vertices.size());
+    for (int i = 0; i < 8; ++i) {
+        const bool front = i & 1, top = i & 2, right = i & 4;
+        const double w = front ? w1 : w0;
+        m.vertices.push_back({(front ? x1 : x0) + (top ? 0 : shift), front ? (top ? y1b : y1a) : (top ? y0b : y0a),
+                              right ? w : -w});
+    }
+    static const int faces[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 4, 5, 1}, {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 6, 7, 5}};
+    for (const auto& q : faces) addQuad(m, material, first + q[0], first + q[1], first + q[2], first + q[3]);
+}
+
+void addBox(Mesh& m, Material material, V3 lo, V3 hi) {
+    const double w = (hi.z - lo.z) / 2;
+    addBlock(m, material, lo.x, lo.y, hi.y, w, hi.x, lo.y, hi.y, w);
+}
+
+// An eight-sided tube along x at height y, from x0 to x1, closed at both ends.
+void addTube(Mesh& m, Material material, double x0, double x1, double y, double radius) {
+    const int a = static_cast<int>(m.vertices.size()), b = a + 8;
+    for (int end = 0; end < 2; ++end)
+        for (int k = 0; k < 8; ++k) {
+            const double angle = 2 * kPi * (k + 0.5) / 8;
+            m.vertices.push_back({end ? x1 : x0, y + radius * std::cos(angle), radius * std::sin(angle)});
+        }
+    for (int k = 0; k < 8; ++k) addQuad(m, material, a + k, a + (k + 1) % 8, b + (k + 1) % 8, b + k);
+    for (int k = 1; k < 7; k += 2) {  // each cap as three quads
+        addQuad(m, material, a, a + k + 2, a + k + 1, a + k);
+        addQuad(m, material, b, b + k, b + k + 1, b + k + 2);
+    }
+}
+
 Mesh gunMesh() {
     Mesh m;
-    for (const Part& part : kGunParts) {
-        const int first = static_cast<int>(m.vertices.size());
-        for (int i = 0; i < 8; ++i)
-            m.vertices.push_back({i & 1 ? part.hi.x : part.lo.x, i & 2 ? part.hi.y : part.lo.y,
-                                  i & 4 ? part.hi.z : part.lo.z});
-        const int s0 = part.block * 32 + 3, s1 = part.block * 32 + 29;
-        const int t = static_cast<int>(m.texCoords.size());
-        m.texCoords.push_back({s0, 3});
-        m.texCoords.push_back({s1, 3});
-        m.texCoords.push_back({s1, 29});
-        m.texCoords.push_back({s0, 29});
-        // Six faces as quads of corner bit patterns, counter-clockwise seen
-        // from outside.
-        static const int faces[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 4, 5, 1},
-                                        {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 6, 7, 5}};
-        for (const auto& q : faces) {
-            m.triangles.push_back({first + q[0], first + q[1], first + q[2], t, t + 1, t + 2});
-            m.triangles.push_back({first + q[0], first + q[2], first + q[3], t, t + 2, t + 3});
-        }
-    }
+    addBlock(m, kWood, -12, 2.6, 11.6, 1.4, 9, 7.4, 11.0, 1.65);         // stock, deep at the butt
+    addBlock(m, kPolymer, -12.8, 2.4, 11.8, 1.5, -12, 2.6, 11.6, 1.5);   // butt plate
+    addBlock(m, kWood, 6.2, 1.8, 8.6, 1.35, 10.6, 1.8, 8.6, 1.35, -3.2); // pistol grip, raked back
+    addBox(m, kSteel, {9, 8.2, -1.9}, {27, 13.2, 1.9});                  // receiver
+    addBox(m, kSteel, {12, 13.2, -1.2}, {25, 13.6, 1.2});                // top rail
+    addBlock(m, kPolymer, 17, 2.2, 8.2, 1.1, 21.5, 2.2, 8.2, 1.1, 1.8);  // magazine, leaning forward
+    addBox(m, kSteel, {10.5, 6.3, -0.4}, {17.5, 6.9, 0.4});              // trigger guard
+    addBox(m, kSteel, {13.2, 6.9, -0.25}, {13.9, 8.2, 0.25});            // trigger
+    addBlock(m, kWood, 27, 8.6, 12.4, 1.75, 43, 9.4, 12.2, 1.45);        // fore-end
+    addTube(m, kBlued, 27, 55, 11.4, 0.85);                              // barrel
+    addTube(m, kSteel, 53, 57.5, 11.4, 1.15);                            // muzzle brake
+    addBox(m, kSteel, {51, 12.2, -0.35}, {52.5, 14.4, 0.35});            // front sight
+    addTube(m, kBlued, 14.5, 24.5, 15.6, 0.95);                          // scope tube
+    addTube(m, kBlued, 12.0, 14.5, 15.6, 1.3);                           // eyepiece
+    addTube(m, kBlued, 24.5, 28.0, 15.6, 1.55);                          // objective bell
+    addBox(m, kSteel, {15.5, 13.6, -0.8}, {17, 14.9, 0.8});              // scope rings
+    addBox(m, kSteel, {22, 13.6, -0.8}, {23.5, 14.9, 0.8});
+    addBox(m, kSteel, {19.5, 10.6, -2.9}, {20.7, 11.8, 2.9});            // bolt handle
     return m;
 }
 
-// Pose of key frame i: a slow idle sway for the first loop, other motions after.
+// Pose of key frame i: a slow idle sway for the first loop (the one the
+// weapon plays), the firing kick for the next run, other motions after.
 V3 posed(const V3& v, int frame) {
-    double phase = 2 * kPi * frame / 40.0, dy = 0, dz = 0, pitch = 0;
+    double phase = 2 * kPi * frame / 40.0, dx = 0, dy = 0, dz = 0, pitch = 0;
     if (frame < 40) {
         dy = 0.45 * std::sin(phase);
         dz = 0.3 * std::sin(phase * 2) * 0.5;
         pitch = 0.012 * std::sin(phase + 0.6);
+    } else if (frame < 46) {  // the firing kick: back and muzzle up, then home
+        const double k = std::sin(kPi * (frame - 39) / 7.0);
+        dx = -2.2 * k;
+        pitch = 0.09 * k;
     } else {
         const double k = std::sin(kPi * ((frame * 7) % 20) / 20.0);
         dy = -1.5 * k;
@@ -290,7 +521,7 @@ V3 posed(const V3& v, int frame) {
     const double ry = px * std::sin(pitch) + py * std::cos(pitch);
     // Held to the right and below the eye, the muzzle turned in towards the
     // middle of the view.
-    const double x = rx + 14, z = v.z + dz;
+    const double x = rx + 14 + dx, z = v.z + dz;
     return {x, ry + 8 + dy - 2.5, z + 4.5 - (x - 8) * 0.09};
 }
 

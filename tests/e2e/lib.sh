@@ -132,3 +132,28 @@ difference() {
     compare -metric AE -fuzz 1% "$a" "$b" null: 2>&1 | awk -v total=$((${size%x*} * ${size#*x})) '{ print $1 / total }'
     rm -f "$a" "$b"
 }
+
+# skyline_spread IMAGE: over 25 columns of the left half (clear of the
+# weapon), the rows where the sky ends; prints the spread between the 10th
+# and the 90th percentile, in pixels: 0 for a straight, level skyline.
+skyline_spread() {
+    convert "$1" -crop 500x768+0+0 +repage -sample '25x768!' -depth 8 txt:- | awk -F'[(),:]+' '
+        /^[0-9]/ { x = $1; y = $2; r = $4; g = $5; b = $6;
+                   d = (r > 128 ? r - 128 : 128 - r) + (g > 128 ? g - 128 : 128 - g) + (b > 134 ? b - 134 : 134 - b);
+                   if (d > 30 && !(x in top)) top[x] = y }
+        END { n = 0; for (x in top) rows[++n] = top[x];
+              for (i = 2; i <= n; i++) { v = rows[i]; for (j = i - 1; j > 0 && rows[j] > v; j--) rows[j + 1] = rows[j]; rows[j + 1] = v }
+              if (n < 5) { print 0; exit }
+              print rows[int(n * 0.9)] - rows[int(n * 0.1) + 1] }'
+}
+
+# ground_kinds IMAGE: pixels of the left half (clear of the weapon), at half
+# resolution, that are grass (green) and bare ground (sand or rock: warm, as
+# green as red or less, and unlike the fog); prints the two counts.
+ground_kinds() {
+    convert "$1" -crop 500x768+0+0 +repage -sample '250x384!' -depth 8 txt:- | awk -F'[(),:]+' '
+        /^[0-9]/ { r = $4; g = $5; b = $6;
+                   if (g > r + 15 && g > b + 20) grass++;
+                   else if (r >= g && r > b + 12 && (r > 150 || g < 118 || b < 122)) bare++ }
+        END { print grass + 0, bare + 0 }'
+}

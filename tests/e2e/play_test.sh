@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Plays the program in its own Xvfb (vale.exe under Wine, or the native
 # build): the view shows the weapon, the crosshair and (with the Windows C
-# library's scatter) balls; the mouse looks down, a click fires and leaves a
+# library's scatter) balls; a panorama shows hills and several kinds of
+# ground; the mouse looks down, a click fires and leaves a
 # mark on the ground, W walks and the mouse turns; Escape ends the run.
 # Usage: play_test.sh wine|native PROGRAM DATA_DIR WORK_DIR [SCREENSHOT_COPY]
 . "$(dirname "$0")/lib.sh"
@@ -22,13 +23,13 @@ shot=$work/play-start.png
 window_shot "$win" "$shot"
 
 # The balls: their red and blue stripes, lit or in shade, even through the
-# fog; nothing else in the scene has those hues (the ground is green, fog and
-# steel are grey). They lie where the C library's unseeded rand puts them:
+# fog; nothing else in the scene is that saturated in those hues (grass,
+# sand and rock, fog and steel are not). They lie where the C library's unseeded rand puts them:
 # with the Windows library several are ahead and to the left. (With glibc the
 # nearest lie behind the start and roll away down the slopes while the view
 # turns towards them, so the native run does not look for them.)
 if [ "$mode" = wine ]; then
-    balls=$(count_pixels "$shot" 1024x768+0+0 '(r > g + 12 && r > b + 12) || (b > r + 16 && b > g + 10)')
+    balls=$(count_pixels "$shot" 1024x768+0+0 '(r > 1.4 * g && r > 1.4 * b) || (b > 1.4 * r && b > 1.2 * g)')
     [ "$balls" -gt 100 ] || fail "no balls in view ($balls pixels)"
 fi
 # The crosshair: its vertical bar above the centre is white, the centre clear.
@@ -37,6 +38,26 @@ fi
 weapon=$(count_pixels "$shot" 400x250+520+500 'r < 110 && g < 115 && b < 125 && (b - r) < 25 && (r - b) < 25 && g < r + 15')
 [ "$weapon" -gt 5000 ] || fail "no weapon in view ($weapon pixels)"
 [ -n "$copy" ] && cp "$shot" "$copy"
+
+# A level panorama from the start, 45 degrees a step: the skyline is hills,
+# not a straight line, in most views, and both grass and bare ground (sand
+# or rock) show.
+wavy=0 grass=0 bare=0
+for k in 0 1 2 3 4 5 6 7; do
+    view=$work/panorama-$k.png
+    window_shot "$win" "$view"
+    spread=$(skyline_spread "$view")
+    [ "$spread" -ge 20 ] && wavy=$((wavy + 1))
+    read -r g b <<< "$(ground_kinds "$view")"
+    grass=$((grass + g)) bare=$((bare + b))
+    echo "view $k: skyline spread $spread, $g grass and $b bare pixels"
+    for _ in 1 2 3; do xdotool mousemove_relative -- 150 0; sleep 0.15; done
+    sleep 0.4
+done
+[ "$wavy" -ge 5 ] || fail "the skyline is straight in $((8 - wavy)) of 8 views"
+[ "$grass" -gt 1500 ] && [ "$bare" -gt 1500 ] || fail "one kind of ground only ($grass grass, $bare bare pixels)"
+montage "$work"/panorama-[0-7].png -tile 4x2 -geometry 384x288+2+2 "$work/panorama.png"
+[ -n "$copy" ] && cp "$work/panorama.png" "$(dirname "$copy")/panorama.png"
 
 # Look straight down (1000 pixels, past the pitch limit of -90 degrees, in
 # moves that keep the pointer inside the window): the horizon rises off the
@@ -53,7 +74,7 @@ h1=$(horizon "$work/play-down.png" 40)
 # crosshair (the recoil then tilts the view a little). The button is polled
 # once a frame, so it is held for a few.
 mark_area=100x140+462+314
-dark='r < 50 && g < 50 && b < 50'
+dark='r < 25 && g < 25 && b < 25'
 before=$(count_pixels "$work/play-down.png" $mark_area "$dark")
 xdotool mousedown 1
 sleep 0.2
