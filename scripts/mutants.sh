@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# What the tests catch: applies each seeded fault of scripts/mutants.txt on
+# its own, rebuilds the fast tests (unit and OpenGL read-back) in
+# build-mutants/, runs them, puts the file back, and prints every fault that
+# no test caught. Exits 1 if any was missed.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build-mutants -DCMAKE_BUILD_TYPE=Release -DVALE_WINDOWS=OFF >/dev/null
+targets="--target unit_tests --target gl_tests --target data"
+cmake --build build-mutants -j"$(nproc)" $targets >/dev/null
+fast() { (cd build-mutants && timeout 300 tests/unit_tests >/dev/null 2>&1 && timeout 300 tests/gl_tests >/dev/null 2>&1); }
+fast || { echo "the tests fail without any fault"; exit 2; }
+
+# mutate FILE TEXT REPLACEMENT: the one place of TEXT in FILE replaced.
+mutate() {
+    perl -0777 -i -pe 'BEGIN { ($o, $n) = splice(@ARGV, 0, 2); s/\\n/\n/g for $o, $n; $c = 0 }
+                       $c = () = /\Q$o\E/g; die "found $c times\n" if $c != 1; s/\Q$o\E/$n/' "$2" "$3" "$1"
+}
+
+backup=$(mktemp)
+total=0 missed=0
+while IFS=$'\t' read -r what file text replacement; do
+    case "$what" in ''|'#'*) continue ;; esac
+    total=$((total + 1))
+    cp -p "$file" "$backup"
+    if ! mutate "$file" "$text" "$replacement" 2>/dev/null; then
+        echo "STALE: $what ($file no longer holds the text once)"
+        missed=$((missed + 1))
+    elif ! cmake --build build-mutants -j"$(nproc)" $targets >/dev/null 2>&1; then
+        echo "STALE: $what (does not build)"
+        missed=$((missed + 1))
+    elif fast; then
+        echo "NOT CAUGHT: $what ($file)"
+        missed=$((missed + 1))
+    else
+        echo "caught: $what"
+    fi
+    cp "$backup" "$file"
+    touch "$file"
+done < scripts/mutants.txt
+rm -f "$backup"
+cmake --build build-mutants -j"$(nproc)" $targets >/dev/null
+echo "$((total - missed)) of $total seeded faults caught, $missed not caught"
+[ "$missed" = 0 ]
