@@ -9,13 +9,13 @@ scripts/install-deps.sh
 cmake -S . -B build-mutants -DCMAKE_BUILD_TYPE=Release -DVALE_WINDOWS=OFF >/dev/null
 targets="--target unit_tests --target gl_tests --target data"
 cmake --build build-mutants -j"$(nproc)" $targets >/dev/null
-fast() { (cd build-mutants && timeout 300 tests/unit_tests >/dev/null 2>&1 && timeout 300 tests/gl_tests >/dev/null 2>&1); }
+fast() { (cd build-mutants && timeout 120 tests/unit_tests >/dev/null 2>&1 && timeout 120 tests/gl_tests >/dev/null 2>&1); }
 fast || { echo "the tests fail without any fault"; exit 2; }
 
 # mutate FILE TEXT REPLACEMENT: the one place of TEXT in FILE replaced.
 mutate() {
     perl -0777 -i -pe 'BEGIN { ($o, $n) = splice(@ARGV, 0, 2); s/\\n/\n/g for $o, $n; $c = 0 }
-                       $c = () = /\Q$o\E/g; die "found $c times\n" if $c != 1; s/\Q$o\E/$n/' "$2" "$3" "$1"
+                       $c = () = /\Q$o\E/g; die "found $c times\n" if $c != 1; s/\Q$o\E/$n/' -- "$2" "$3" "$1"
 }
 
 backup=$(mktemp)
