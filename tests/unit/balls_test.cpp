@@ -109,6 +109,9 @@ TEST_F(BallTest, OverlappingBallsExchangeDampedVelocities) {
 
 TEST_F(BallTest, IntactBallStopsDeadAgainstAShotOne) {
     ball(0) = Ball{false, 0, 1, 0, 33, 0, 0, 0};
+    ball(1) = Ball{true, 0.19f, 1, 0, 0, -1, 0, 0};  // moved, then 0.17 ahead: beyond 0.1 + 0.05
+    ballSet.update();
+    EXPECT_FLOAT_EQ(-1.0f, ball(1).vx);
     ball(1) = Ball{true, 0.12f, 1, 0, 0, -1, 0, 0};
     ballSet.update();
     EXPECT_FLOAT_EQ(0.0f, ball(1).vx);
