@@ -32,6 +32,24 @@ inline Bytes cString(const std::string& s) {
     return b;
 }
 
+// A mono wave file of samples of the given width and format tag (1: PCM).
+inline Bytes waveFile(const Bytes& samples, uint32_t rate, uint32_t bits = 16, uint32_t format = 1) {
+    Bytes b = {'R', 'I', 'F', 'F'};
+    put32(b, static_cast<uint32_t>(36 + samples.size()));
+    for (char c : std::string("WAVEfmt ")) b.push_back(static_cast<uint8_t>(c));
+    put32(b, 16);
+    put16(b, format);
+    put16(b, 1);
+    put32(b, rate);
+    put32(b, rate * bits / 8);
+    put16(b, bits / 8);
+    put16(b, bits);
+    for (char c : std::string("data")) b.push_back(static_cast<uint8_t>(c));
+    put32(b, static_cast<uint32_t>(samples.size()));
+    b.insert(b.end(), samples.begin(), samples.end());
+    return b;
+}
+
 // A 3DS chunk: header, payload, then its children.
 struct Chunk {
     uint16_t id;

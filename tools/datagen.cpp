@@ -179,6 +179,13 @@ void erodeThermally(Field& h, double talus, int passes) {
     }
 }
 
+// Stretches the field over 0..1.
+void stretch(Field& h) {
+    double lo = 1e9, hi = -1e9;
+    for (double x : h) lo = std::fmin(lo, x), hi = std::fmax(hi, x);
+    for (double& x : h) x = (x - lo) / (hi - lo);
+}
+
 // Heights 0..1 of the tile.
 Field landscape() {
     Field h(kMap * kMap);
@@ -195,13 +202,9 @@ Field landscape() {
             at(h, i, j) = std::pow(std::fmax(0.0, height), 1.6);  // wide, flat hollows
         }
     // The talus slope: 0.85 units of height per unit of distance.
-    double lo = 1e9, hi = -1e9;
-    for (double x : h) lo = std::fmin(lo, x), hi = std::fmax(hi, x);
-    for (double& x : h) x = (x - lo) / (hi - lo);
+    stretch(h);
     erodeThermally(h, 0.85 * kCellSize / kHeightRange, 40);
-    lo = 1e9, hi = -1e9;
-    for (double x : h) lo = std::fmin(lo, x), hi = std::fmax(hi, x);
-    for (double& x : h) x = (x - lo) / (hi - lo);
+    stretch(h);
     return h;
 }
 
@@ -693,20 +696,7 @@ void writeShot() {
         const int s = static_cast<int>(std::lround(v * 30000));
         put16(pcm, static_cast<uint16_t>(static_cast<int16_t>(s)));
     }
-    Bytes b = {'R', 'I', 'F', 'F'};
-    put32(b, static_cast<uint32_t>(36 + pcm.size()));
-    for (char c : std::string("WAVEfmt ")) b.push_back(static_cast<uint8_t>(c));
-    put32(b, 16);
-    put16(b, 1);
-    put16(b, 1);
-    put32(b, rate);
-    put32(b, rate * 2);
-    put16(b, 2);
-    put16(b, 16);
-    for (char c : std::string("data")) b.push_back(static_cast<uint8_t>(c));
-    put32(b, static_cast<uint32_t>(pcm.size()));
-    b.insert(b.end(), pcm.begin(), pcm.end());
-    write("sounds/bullet_fire_1.wav", b);
+    write("sounds/bullet_fire_1.wav", waveFile(pcm, rate));
 }
 
 void writeConfig() {

@@ -77,13 +77,7 @@ void fillLineWhole(const Terrain& t, float pz, int32_t count, LineVertex* line) 
     const float* north = scaledRow(t, pz - s, count);
     const float* here = scaledRow(t, pz, count);
     const float* south = scaledRow(t, pz + s, count);
-    const float cellSize = t.cellSize;
-    for (int32_t k = 0; k < count; ++k) {
-        const float h = here[k];
-        const float dZ = ((north[k] - h) + (h - south[k])) / 2;
-        const float dX = ((here[k - 1] - h) + (h - here[k + 1])) / 2;
-        line[k] = {h, Terrain::unitNormal(cellSize, dX, 0, 0, dZ, cellSize)};
-    }
+    for (int32_t k = 0; k < count; ++k) line[k] = lineVertex(t, here[k], north[k], south[k], here[k - 1], here[k + 1]);
 }
 
 }  // namespace

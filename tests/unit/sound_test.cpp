@@ -11,24 +11,14 @@
 
 namespace {
 
-// A wave file of 16-bit mono samples, with a chunk before the format as
-// some tools write.
-Bytes waveFile(const Bytes& samples, unsigned rate, unsigned bits = 16, unsigned format = 1) {
-    Bytes b = {'W', 'A', 'V', 'E', 'L', 'I', 'S', 'T', 3, 0, 0, 0, 'x', 'y', 'z', 0, 'f', 'm', 't', ' '};
-    put32(b, 16);
-    put16(b, format);
-    put16(b, 1);
-    put32(b, rate);
-    put32(b, rate * bits / 8);
-    put16(b, bits / 8);
-    put16(b, bits);
-    b.insert(b.end(), {'d', 'a', 't', 'a'});
-    put32(b, static_cast<uint32_t>(samples.size()));
-    b.insert(b.end(), samples.begin(), samples.end());
-    Bytes riff = {'R', 'I', 'F', 'F'};
-    put32(riff, static_cast<uint32_t>(b.size()));
-    riff.insert(riff.end(), b.begin(), b.end());
-    return riff;
+// A wave file of mono samples with a chunk before the format, as some tools
+// write.
+Bytes waveWithList(const Bytes& samples, unsigned rate, unsigned bits = 16, unsigned format = 1) {
+    Bytes b = waveFile(samples, rate, bits, format);
+    b.insert(b.begin() + 12, {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'x', 'y', 'z', 0});
+    const Bytes size = [&] { Bytes s; put32(s, static_cast<uint32_t>(b.size() - 8)); return s; }();
+    std::copy(size.begin(), size.end(), b.begin() + 4);
+    return b;
 }
 
 Bytes ramp(size_t frames, int seed) {
@@ -41,7 +31,7 @@ Bytes ramp(size_t frames, int seed) {
 
 TEST(Wave, ChunksAreFoundByIdAndOnlyPcmIsTaken) {
     const Bytes samples = ramp(100, 1);
-    Bytes file = waveFile(samples, 22050);
+    Bytes file = waveWithList(samples, 22050);
     WaveSound sound;
     ASSERT_TRUE(parseWave(file.data(), file.size(), sound));
     EXPECT_EQ(22050u, sound.rate);
@@ -52,7 +42,7 @@ TEST(Wave, ChunksAreFoundByIdAndOnlyPcmIsTaken) {
     ASSERT_TRUE(parseWave(file.data(), file.size(), sound));
     EXPECT_EQ(samples.size() - 52, sound.samples.size());
     // Compressed, 24-bit and headerless files are refused.
-    for (const Bytes& bad : {waveFile(samples, 22050, 16, 2), waveFile(samples, 22050, 24), samples}) {
+    for (const Bytes& bad : {waveWithList(samples, 22050, 16, 2), waveWithList(samples, 22050, 24), samples}) {
         WaveSound none;
         EXPECT_FALSE(parseWave(bad.data(), bad.size(), none));
     }
@@ -67,7 +57,7 @@ TEST(AlsaSound, PlaysTheWaveAndANewShotCutsTheOldOneOff) {
                         << "pcm.nul { type null }\n";
     setenv("ALSA_CONFIG_PATH", conf.c_str(), 1);
     const Bytes first = ramp(8000, 1), second = ramp(2000, 2);  // one second, a quarter, at 8 kHz
-    TempFile a(waveFile(first, 8000), "a.wav"), b(waveFile(second, 8000), "b.wav"), bad(Bytes(40, 7), "bad.wav");
+    TempFile a(waveWithList(first, 8000), "a.wav"), b(waveWithList(second, 8000), "b.wav"), bad(Bytes(40, 7), "bad.wav");
 
     const auto start = std::chrono::steady_clock::now();
     alsa::play(a.path());

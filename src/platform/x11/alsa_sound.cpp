@@ -4,8 +4,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdarg>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
