@@ -1,48 +1,61 @@
-// One real context for the whole OpenGL test program.
+// One real OpenGL context for the whole drawing-test program: its own Xvfb
+// server and a GLX window of the configured 1024 x 768, with pixel
+// read-back and OpenGL's feedback of what was sent.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
-#include "app/opengl.h"
-
 #include "app/config.h"
-#include "gl_context.h"
+#include "app/opengl.h"
 #include "platform/testing/test_platform.h"
 
-extern GlContext* context;
+constexpr int kWidth = 1024, kHeight = 768;
+
+struct Rgb {
+    int r, g, b;
+};
+
+// Reads the whole back buffer; pixel() then reads from it, y from the top.
+void capture();
+Rgb pixel(int x, int y);
+
+// The current value of a piece of state (colour, normal, texture coordinates).
+std::array<float, 4> current(GLenum what);
 
 class GlTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(nullptr, context);
-        ASSERT_TRUE(context->ok());
         testplatform::reset();
         config = Config{};
     }
 };
 
-// Polygons that OpenGL's feedback mode reports for what draw() sends, with
-// a projection so wide that nothing is clipped.
+// The polygons OpenGL's feedback mode reports for what draw() sends, in
+// window coordinates, under an orthographic projection of the given extent
+// (by default so wide that nothing is clipped).
+using Polygon = std::vector<std::array<float, 3>>;
 template <typename Draw>
-int feedbackPolygons(Draw draw) {
+std::vector<Polygon> feedback(Draw draw, double extent = 1e6) {
     std::vector<GLfloat> buffer(1 << 20);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
     glRenderMode(GL_FEEDBACK);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-1e6, 1e6, -1e6, 1e6, -1e6, 1e6);
+    glOrtho(-extent, extent, -extent, extent, -extent, extent);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     draw();
     const GLint size = glRenderMode(GL_RENDER);
-    int polygons = 0;
-    for (GLint i = 0; i < size;) {
-        if (static_cast<int>(buffer[i++]) != GL_POLYGON_TOKEN) break;
-        const int vertices = static_cast<int>(buffer[i++]);
-        i += 3 * vertices;
-        ++polygons;
+    std::vector<Polygon> polygons;
+    for (GLint i = 0; i < size && static_cast<int>(buffer[i]) == GL_POLYGON_TOKEN; i += 2) {
+        polygons.emplace_back(static_cast<size_t>(buffer[i + 1]));
+        for (auto& v : polygons.back()) {
+            v = {buffer[i + 2], buffer[i + 3], buffer[i + 4]};
+            i += 3;
+        }
     }
     return polygons;
 }

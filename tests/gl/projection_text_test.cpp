@@ -1,13 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 
-#include "app/config.h"
 #include "app/font.h"
 #include "app/frame_timer.h"
-#include "app/opengl.h"
 #include "app/projection.h"
-#include "gl_context.h"
 #include "gl_env.h"
 #include "terrain/camera.h"
 
@@ -26,48 +21,38 @@ void clearBlack() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-// Columns in a band of rows where any pixel is lit.
-std::pair<int, int> litColumns(GlContext& c, int top, int bottom) {
-    int first = -1, last = -1;
-    for (int x = 0; x < c.width(); ++x)
-        for (int y = top; y <= bottom; ++y) {
-            const Rgb p = c.pixel(x, y);
-            if (p.r + p.g + p.b > 200) {
-                if (first < 0) first = x;
-                last = x;
-                break;
-            }
+// The first and last lit column and row in a box of the captured frame.
+std::array<int, 4> litBox(int left, int top, int right, int bottom) {
+    std::array<int, 4> box = {-1, -1, -1, -1};
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x) {
+            const Rgb p = pixel(x, y);
+            if (p.r + p.g + p.b <= 200) continue;
+            if (box[0] < 0 || x < box[0]) box[0] = x;
+            if (box[1] < 0) box[1] = y;
+            box[2] = std::max(box[2], x);
+            box[3] = y;
         }
-    return {first, last};
+    return box;
 }
 
 }  // namespace
 
-class ProjectionTest : public GlTest {};
+class ProjectionTest : public GlTest {
+protected:
+    static void SetUpTestSuite() { font.build("Courier", 8); }
+};
 
-TEST_F(ProjectionTest, OrthoModeIsPixelSpaceFromTheTopLeft) {
+TEST_F(ProjectionTest, OrthoIsPixelsFromTheTopLeftAndPerspectiveFollowsTheCamera) {
     clearBlack();
-    glMatrixMode(GL_MODELVIEW);
     glTranslatef(100, 100, 0);
     orthoMode();
     EXPECT_TRUE(isIdentity(GL_MODELVIEW_MATRIX));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     glColor3f(1, 1, 1);
-    glBegin(GL_QUADS);
-    glVertex2f(10, 20);
-    glVertex2f(30, 20);
-    glVertex2f(30, 40);
-    glVertex2f(10, 40);
-    glEnd();
-    context->capture();
-    EXPECT_EQ(255, context->pixel(15, 25).r);
-    EXPECT_EQ(255, context->pixel(29, 39).g);
-    EXPECT_EQ(0, context->pixel(15, 45).r);
-    EXPECT_EQ(0, context->pixel(5, 25).r);
-    EXPECT_EQ(0, context->pixel(15, 15).r);
-}
-
-TEST_F(ProjectionTest, PerspectiveModeFollowsTheCameraFieldOfView) {
+    glRectf(10, 20, 30, 40);
+    capture();
+    EXPECT_EQ((std::array<int, 4>{10, 20, 29, 39}), litBox(0, 0, 100, 100));
     for (float fov : {55.0f, 20.0f}) {
         Camera.fieldOfView = fov;
         glTranslatef(1, 2, 3);
@@ -78,68 +63,60 @@ TEST_F(ProjectionTest, PerspectiveModeFollowsTheCameraFieldOfView) {
         glGetFloatv(GL_PROJECTION_MATRIX, p);
         const double f = 1 / std::tan(fov / 2 * 3.14159265358979 / 180);
         EXPECT_NEAR(f, p[5], 1e-4);
-        EXPECT_NEAR(f / (1024.0 / 768.0), p[0], 1e-4);
-        EXPECT_NEAR(-(100 + 0.1) / (100 - 0.1), p[10], 1e-5);
+        EXPECT_NEAR(f * kHeight / kWidth, p[0], 1e-4);
+        EXPECT_NEAR(-(100 + 0.1) / (100 - 0.1), p[10], 1e-5);  // near 0.1, far 100
         EXPECT_NEAR(-2 * 100 * 0.1 / (100 - 0.1), p[14], 1e-5);
-        GLint viewport[4];
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        EXPECT_EQ(1024, viewport[2]);
-        EXPECT_EQ(768, viewport[3]);
     }
     Camera.fieldOfView = 55;
 }
 
-TEST_F(ProjectionTest, CentredTextStartsHalfItsWidthLeftOfX) {
-    clearBlack();
-    glColor3f(1, 1, 1);
-    font.print(100, 50, 1, "%s", "XX");
-    EXPECT_TRUE(isIdentity(GL_MODELVIEW_MATRIX));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    context->capture();
-    const auto [first, last] = litColumns(*context, 30, 52);
-    EXPECT_GE(first, 92);
-    EXPECT_LE(first, 94);
-    EXPECT_GT(last, 100);
-    // Nothing below the baseline.
-    EXPECT_EQ(-1, litColumns(*context, 52, 70).first);
-
-    clearBlack();
-    font.print(100, 50, 0, "%d", 42);
-    context->capture();
-    EXPECT_GE(litColumns(*context, 30, 52).first, 100);
+TEST_F(ProjectionTest, TextStandsOnItsBaselineCentredOrFromX) {
+    const struct {
+        int centred;
+        const char* text;
+        int left, right;  // bounds of the first lit column
+        bool flat;        // a bar: within three rows, at least four columns wide
+    } cases[] = {{1, "XX", 92, 94, false}, {0, "XX", 100, 101, false}, {0, "-", 100, 102, true}, {0, "  ", -1, -1, false}};
+    for (const auto& c : cases) {
+        clearBlack();
+        glColor3f(1, 1, 1);
+        font.print(100, 50, c.centred, "%s", c.text);
+        EXPECT_TRUE(isIdentity(GL_MODELVIEW_MATRIX));
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+        capture();
+        const auto box = litBox(60, 20, 160, 80);
+        EXPECT_GE(box[0], c.left) << c.text;
+        EXPECT_LE(box[0], c.right) << c.text;
+        EXPECT_LE(box[3], 51) << c.text;  // nothing below the baseline
+        EXPECT_TRUE(!c.flat || (box[3] - box[1] <= 2 && box[2] - box[0] >= 3)) << c.text;
+    }
 }
 
-TEST_F(ProjectionTest, CounterTextSitsInTheBottomLeftCorner) {
+TEST_F(ProjectionTest, CounterTextOrBarSitInTheBottomLeftCorner) {
     clearBlack();
     config.frameratecounter = 1;
     FrameTimer t;
     t.smoothedFps = 60;
     t.drawCounter();
-    context->capture();
-    const auto [first, last] = litColumns(*context, 740, 763);
-    EXPECT_GE(first, 4);
-    EXPECT_LE(first, 6);
-    EXPECT_LT(last, 30);
-    EXPECT_EQ(-1, litColumns(*context, 764, 767).first);
-    EXPECT_EQ(-1, litColumns(*context, 0, 730).first);
-}
+    capture();
+    const auto text = litBox(0, 0, kWidth - 1, kHeight - 1);
+    EXPECT_GE(text[0], 4);
+    EXPECT_LE(text[0], 6);
+    EXPECT_LT(text[2], 30);
+    EXPECT_GT(text[1], 730);
+    EXPECT_LT(text[3], 764);
 
-TEST_F(ProjectionTest, CounterBarCoversTheRateOverTheBarScale) {
     clearBlack();
     config.frameratecounter = 2;
-    FrameTimer t;
-    t.smoothedFps = 60;  // bar scale still 99
-    t.drawCounter();
-    context->capture();
-    const int end = static_cast<int>(1024.0 / 99 * 60);  // 620
-    const Rgb left = context->pixel(1, 760);
+    t.drawCounter();  // the bar scale is still 99
+    capture();
+    const int end = static_cast<int>(1024.0 / 99 * 60);
+    const Rgb left = pixel(1, 760), right = pixel(end - 1, 751);
     EXPECT_GT(left.r, 245);
     EXPECT_LT(left.g, 10);
-    const Rgb right = context->pixel(end - 1, 751);
-    EXPECT_NEAR(255.0 * 39 / 99, right.r, 4);
+    EXPECT_NEAR(255.0 * 39 / 99, right.r, 4);  // red to green along the bar
     EXPECT_NEAR(255.0 * 60 / 99, right.g, 4);
-    EXPECT_EQ(0, context->pixel(end + 2, 760).r);
-    EXPECT_EQ(0, context->pixel(300, 747).r);  // 19 pixels high
-    EXPECT_GT(context->pixel(300, 750).r, 0);
-    config.frameratecounter = 1;
+    EXPECT_EQ(0, pixel(end + 2, 760).r);
+    EXPECT_EQ(0, pixel(300, 747).r);  // 19 pixels high
+    EXPECT_GT(pixel(300, 750).r, 0);
 }

@@ -1,12 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <vector>
-
-#include "app/opengl.h"
-#include "app/projection.h"
+#include "app/gl_window.h"
 #include "gl_env.h"
 #include "support.h"
-#include "terrain/camera.h"
 #include "terrain/terrain.h"
 
 namespace {
@@ -18,51 +12,53 @@ Terrain makeTerrain(F height) {
     return t;
 }
 
-int drawn(const Terrain& t, float x, float z, float radius) {
-    return feedbackPolygons([&] { t.draw(x, z, radius); });
+size_t drawn(const Terrain& t, float x, float z, float radius) {
+    return feedback([&] { t.draw(x, z, radius); }).size();
 }
+
+// A ridge along one axis of the map: rising to the middle, then falling.
+int ridge(int i) { return i < 64 ? i * 2 : 255 - (i - 64) * 2; }
 
 }  // namespace
 
-class TerrainDrawTest : public GlTest {};
+using TerrainDrawTest = GlTest;
 
 TEST_F(TerrainDrawTest, WindowHasTwiceTheReachInCellsPerSide) {
     const Terrain t = makeTerrain([](int i, int j) { return (i * 3 + j) & 0xFF; });
-    // 7 / 0.390625 = 17.92: 34 x 34 cells, two triangles each.
-    EXPECT_EQ(2312, drawn(t, 0, 0, 7.0f));
-    // Anywhere, also far outside the first tile.
-    EXPECT_EQ(2312, drawn(t, 1000, -733, 7.0f));
-    EXPECT_EQ(2 * 4 * 4, drawn(t, 3, 3, 2 * t.cellSize + 0.01f));
-    EXPECT_EQ(0, drawn(t, 0, 0, t.cellSize * 0.99f));
-    EXPECT_EQ(0, drawn(t, 0, 0, -5));
+    EXPECT_EQ(2u * 34 * 34, drawn(t, 0, 0, 7.0f));  // 7 / 0.390625 = 17.92 cells
+    EXPECT_EQ(2u * 34 * 34, drawn(t, 1000, -733, 7.0f));
+    EXPECT_EQ(2u * 4 * 4, drawn(t, 3, 3, 2 * t.cellSize + 0.01f));
+    EXPECT_EQ(0u, drawn(t, 0, 0, t.cellSize * 0.99f));
+    EXPECT_EQ(0u, drawn(t, 0, 0, -5));
+    EXPECT_EQ(0u, drawn(Terrain{}, 0, 0, 7.0f));
+    // The last vertex is the window's far corner, 64 + 17 cells over the
+    // map from its corner: the land map once per tile, the detail 100 times.
+    t.draw(0, 0, 7.0f);
+    for (auto [unit, repeat] : {std::pair{kGlTexture0Arb, 100.0f}, std::pair{kGlTexture1Arb, 1.0f}}) {
+        glWindow.glActiveTextureARB(unit);
+        const auto st = current(GL_CURRENT_TEXTURE_COORDS);
+        EXPECT_NEAR(81.0 / 128 * repeat, st[0], 1e-3) << unit;
+        EXPECT_NEAR(81.0 / 128 * repeat, st[1], 1e-3) << unit;
+    }
+    glWindow.glActiveTextureARB(kGlTexture0Arb);
 }
 
-TEST_F(TerrainDrawTest, FlatGroundHasUpwardNormalsAndItsHeight) {
-    const Terrain t = makeTerrain([](int, int) { return 120; });
-    glRenderMode(GL_RENDER);
-    t.draw(0, 0, 1.0f);
-    float normal[4];
-    glGetFloatv(GL_CURRENT_NORMAL, normal);
-    EXPECT_FLOAT_EQ(0.0f, normal[0]);
-    EXPECT_FLOAT_EQ(1.0f, normal[1]);
-    EXPECT_FLOAT_EQ(0.0f, normal[2]);
-    float colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_FLOAT_EQ(1.0f, colour[0]);
-}
-
-TEST_F(TerrainDrawTest, NormalLeansAwayFromHigherNeighbours) {
-    // Heights rise towards +x: the normal tips towards -x.
-    const Terrain t = makeTerrain([](int i, int) { return i < 64 ? i * 2 : 255 - (i - 64) * 2; });
-    t.draw(-12, 0, 0.5f);
-    float normal[4];
-    glGetFloatv(GL_CURRENT_NORMAL, normal);
-    EXPECT_LT(normal[0], 0.0f);
-    EXPECT_GT(normal[1], 0.9f);
-    EXPECT_NEAR(1.0f, normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2], 1e-5);
-}
-
-TEST_F(TerrainDrawTest, EmptyTerrainDrawsNothing) {
-    Terrain empty{};
-    EXPECT_EQ(0, drawn(empty, 0, 0, 7.0f));
+TEST_F(TerrainDrawTest, NormalsLeanAwayFromHigherGround) {
+    const Terrain flat = makeTerrain([](int, int) { return 120; });
+    flat.draw(0, 0, 1.0f);
+    EXPECT_EQ((std::array<float, 4>{0, 1, 0, 0}), current(GL_CURRENT_NORMAL));
+    EXPECT_EQ(1.0f, current(GL_CURRENT_COLOR)[0]);
+    // A ridge along x, then along z, viewed where the ground rises.
+    for (const bool alongX : {true, false}) {
+        const Terrain t = makeTerrain([&](int i, int j) { return ridge(alongX ? i : j); });
+        const float x = alongX ? -12 : 0, z = alongX ? 0 : -12;
+        const float rise = t.heightAt(x + (alongX ? 1 : 0), z + (alongX ? 0 : 1)) - t.heightAt(x, z);
+        t.draw(x, z, 0.5f);
+        const auto n = current(GL_CURRENT_NORMAL);
+        EXPECT_GT(rise, 0.02f);
+        EXPECT_LT(alongX ? n[0] : n[2], -0.05f) << alongX;
+        EXPECT_NEAR(0.0f, alongX ? n[2] : n[0], 1e-6) << alongX;
+        EXPECT_GT(n[1], 0.9f);
+        EXPECT_NEAR(1.0f, n[0] * n[0] + n[1] * n[1] + n[2] * n[2], 1e-5);
+    }
 }
