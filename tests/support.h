@@ -1,15 +1,15 @@
-// Small helpers shared by the tests: byte building and temporary files.
+// Small helpers shared by the tests: byte building, temporary files, the
+// message boxes shown, and records compared as one.
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "byte_writer.h"
+#include "platform/testing/test_platform.h"
 #include "terrain/terrain.h"
 
 // A file under a fresh temporary folder, removed with the object.
@@ -20,7 +20,7 @@ public:
         dir_ = mkdtemp(dir);
         path_ = dir_ + "/" + name;
         std::FILE* f = std::fopen(path_.c_str(), "wb");
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
     ~TempFile() {
@@ -28,38 +28,41 @@ public:
         rmdir(dir_.c_str());
     }
     const char* path() const { return path_.c_str(); }
+    std::string folder() const { return dir_ + "/"; }
 
 private:
     std::string dir_, path_;
 };
 
-// An uncompressed TGA header for the given size and depth.
-inline Bytes tgaHeader(int width, int height, int depth, int imageType = 2) {
-    Bytes b = {0, 0, static_cast<uint8_t>(imageType), 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    put16(b, width);
-    put16(b, height);
-    b.push_back(static_cast<uint8_t>(depth));
-    b.push_back(0);
-    return b;
+// The message boxes shown since the last reset, "caption: text" each, one a line.
+inline std::string shownBoxes() {
+    std::string all;
+    for (const auto& box : testplatform::boxes) all += (all.empty() ? "" : "\n") + box.caption + ": " + box.text;
+    return all;
 }
 
+// Values gathered to be compared as one record: EXPECT_EQ(values(1, 2), values(a, b)).
+template <typename... T>
+std::vector<double> values(T... v) {
+    return {static_cast<double>(v)...};
+}
 
 // A height-map file of side n pixels of depth bits, every byte from
 // height(column, row) of the stored square.
 template <typename F>
 Bytes heightMapFile(int n, F height, int depth = 8) {
     Bytes b = tgaHeader(n, n, depth, 3);
-    const int side = n * depth / 8;
-    for (int j = 0; j < side; ++j)
-        for (int i = 0; i < side; ++i) b.push_back(static_cast<uint8_t>(height(i, j)));
+    for (int j = 0; j < n * depth / 8; ++j)
+        for (int i = 0; i < n * depth / 8; ++i) b.push_back(static_cast<uint8_t>(height(i, j)));
     return b;
 }
 
 // Loads a terrain from such a file with the scene's parameters (any map it
-// held before is freed).
+// held before is freed; an empty file leaves it empty).
 inline void loadHeightMap(Terrain& terrain, const Bytes& file, uint32_t cells = 128) {
     std::free(terrain.heights);
     terrain = Terrain{};
+    if (file.empty()) return;
     TempFile f(file, "Landscape.tga");
     terrain.load(f.path(), 50.0f, 0.01f, cells, 100.0f, 100.0f);
 }

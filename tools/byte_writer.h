@@ -1,10 +1,13 @@
-// Little-endian byte building and 3DS chunk writing, shared by the data
-// generator and the tests' file fixtures.
+// Little-endian byte building and the file layouts written by the data
+// generator and the tests' fixtures: TGA headers, MD2 models, waves, 3DS
+// chunks.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
@@ -29,6 +32,55 @@ inline void putFloat(Bytes& b, float f) {
 inline Bytes cString(const std::string& s) {
     Bytes b(s.begin(), s.end());
     b.push_back(0);
+    return b;
+}
+
+// An uncompressed TGA header: image type 2 (colour) or 3 (greyscale).
+inline Bytes tgaHeader(int width, int height, int depth, int imageType = 2, uint8_t descriptor = 0) {
+    Bytes b = {0, 0, static_cast<uint8_t>(imageType), 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    put16(b, static_cast<uint32_t>(width));
+    put16(b, static_cast<uint32_t>(height));
+    b.insert(b.end(), {static_cast<uint8_t>(depth), descriptor});
+    return b;
+}
+
+// One key frame of an MD2 model: packed vertices (x, y, z and a normal
+// index each) under their scale and translation.
+struct Md2Pose {
+    std::array<float, 6> scaleTranslate;
+    std::string name;  // up to 16 bytes
+    Bytes vertices;
+};
+
+// An MD2 model file with one skin name, texture coordinates in skin texels,
+// triangles (three vertex, then three texture-coordinate indices), the
+// frames and glCommands zero words, laid out in that order.
+inline Bytes md2File(int skinWidth, int skinHeight, const std::string& skin,
+                     const std::vector<std::pair<int, int>>& texCoords, const std::vector<std::array<int, 6>>& triangles,
+                     const std::vector<Md2Pose>& frames, int glCommands = 0) {
+    const auto count = [](const auto& v) { return static_cast<int>(v.size()); };
+    const int vertexCount = frames.empty() ? 0 : count(frames[0].vertices) / 4, frameSize = 40 + 4 * vertexCount;
+    const int tri = 68 + 64 + 4 * count(texCoords), poses = tri + 12 * count(triangles);
+    const int gl = poses + frameSize * count(frames);
+    Bytes b;
+    for (int v : {0x32504449, 8, skinWidth, skinHeight, frameSize, 1, vertexCount, count(texCoords), count(triangles),
+                  glCommands, count(frames), 68, 68 + 64, tri, poses, gl, gl + 4 * glCommands})
+        put32(b, static_cast<uint32_t>(v));
+    b.insert(b.end(), skin.begin(), skin.end());
+    b.resize(68 + 64);
+    for (const auto& st : texCoords) {
+        put16(b, static_cast<uint32_t>(st.first));
+        put16(b, static_cast<uint32_t>(st.second));
+    }
+    for (const auto& t : triangles)
+        for (int k : t) put16(b, static_cast<uint32_t>(k));
+    for (const Md2Pose& f : frames) {
+        for (float v : f.scaleTranslate) putFloat(b, v);
+        b.insert(b.end(), f.name.begin(), f.name.end());
+        b.resize(b.size() + 16 - f.name.size());
+        b.insert(b.end(), f.vertices.begin(), f.vertices.end());
+    }
+    b.resize(b.size() + 4 * static_cast<size_t>(glCommands));
     return b;
 }
 

@@ -118,11 +118,7 @@ uint8_t clampByte(double v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 
 // An uncompressed TGA, rows given top row first and stored bottom-up.
 // channels 1 (greyscale), 3 (BGR) or 4 (BGRA); pixels are given as RGB(A).
 Bytes tga(int width, int height, int channels, const std::vector<uint8_t>& topDown) {
-    Bytes b = {0, 0, static_cast<uint8_t>(channels == 1 ? 3 : 2), 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    put16(b, width);
-    put16(b, height);
-    b.push_back(static_cast<uint8_t>(channels * 8));
-    b.push_back(channels == 4 ? 8 : 0);
+    Bytes b = tgaHeader(width, height, channels * 8, channels == 1 ? 3 : 2, channels == 4 ? 8 : 0);
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {
             const uint8_t* p = &topDown[(static_cast<size_t>(y) * width + x) * channels];
@@ -227,11 +223,7 @@ const Field& landField();
 void writeHeightMap() {
     // Map row j is file row j: the reader takes rows in stored order, so the
     // bytes go out as they are.
-    Bytes b = {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    put16(b, kMap);
-    put16(b, kMap);
-    b.push_back(8);
-    b.push_back(0);
+    Bytes b = tgaHeader(kMap, kMap, 8, 3);
     for (double x : landField()) b.push_back(clampByte(255 * x));
     write("Heightmaps/Landscape.tga", b);
 }
@@ -535,27 +527,9 @@ void writeWeaponModel() {
                                           "empty", "switch", "raise",  "lower", "spin",    "rest"};
     static const int ends[20] = {40,  46,  54,  58,  62,  66,  72,  84,  95,  112,
                                  123, 135, 154, 160, 169, 173, 178, 184, 190, 198};
-    const int frames = 198, vertexCount = static_cast<int>(mesh.vertices.size());
-    const int frameSize = 40 + 4 * vertexCount;
-    const int skinsOffset = 68, texOffset = skinsOffset + 64;
-    const int triOffset = texOffset + 4 * static_cast<int>(mesh.texCoords.size());
-    const int framesOffset = triOffset + 12 * static_cast<int>(mesh.triangles.size());
-    const int endOffset = framesOffset + frames * frameSize;
-    Bytes b;
-    const int header[17] = {0x32504449, 8, 128, 128, frameSize, 1, vertexCount,
-                            static_cast<int>(mesh.texCoords.size()), static_cast<int>(mesh.triangles.size()), 0,
-                            frames, skinsOffset, texOffset, triOffset, framesOffset, endOffset, endOffset};
-    for (int v : header) put32(b, static_cast<uint32_t>(v));
-    char skin[64] = "Textures/Weapon.tga";
-    b.insert(b.end(), skin, skin + 64);
-    for (const auto& st : mesh.texCoords) {
-        put16(b, st.first);
-        put16(b, st.second);
-    }
-    for (const auto& t : mesh.triangles)
-        for (int k : t) put16(b, k);
+    std::vector<Md2Pose> poses;
     int run = 0, number = 0;
-    for (int f = 0; f < frames; ++f) {
+    for (int f = 0; f < 198; ++f) {
         if (f >= ends[run]) {
             ++run;
             number = 0;
@@ -571,22 +545,19 @@ void writeWeaponModel() {
             hi = {std::fmax(hi.x, file[i].x), std::fmax(hi.y, file[i].y), std::fmax(hi.z, file[i].z)};
         }
         const V3 scale = {(hi.x - lo.x) / 255, (hi.y - lo.y) / 255, (hi.z - lo.z) / 255};
-        putFloat(b, static_cast<float>(scale.x));
-        putFloat(b, static_cast<float>(scale.y));
-        putFloat(b, static_cast<float>(scale.z));
-        putFloat(b, static_cast<float>(lo.x));
-        putFloat(b, static_cast<float>(lo.y));
-        putFloat(b, static_cast<float>(lo.z));
-        char name[16] = {};
+        char name[17];
         std::snprintf(name, sizeof name, "%s%02d", names[run], number);
-        b.insert(b.end(), name, name + 16);
-        for (const V3& p : file) {
-            b.push_back(clampByte((p.x - lo.x) / scale.x));
-            b.push_back(clampByte((p.y - lo.y) / scale.y));
-            b.push_back(clampByte((p.z - lo.z) / scale.z));
-            b.push_back(0);
-        }
+        Md2Pose pose{{static_cast<float>(scale.x), static_cast<float>(scale.y), static_cast<float>(scale.z),
+                      static_cast<float>(lo.x), static_cast<float>(lo.y), static_cast<float>(lo.z)},
+                     name,
+                     {}};
+        for (const V3& p : file)
+            pose.vertices.insert(pose.vertices.end(), {clampByte((p.x - lo.x) / scale.x),
+                                                       clampByte((p.y - lo.y) / scale.y),
+                                                       clampByte((p.z - lo.z) / scale.z), 0});
+        poses.push_back(pose);
     }
+    const Bytes b = md2File(128, 128, "Textures/Weapon.tga", mesh.texCoords, mesh.triangles, poses);
     write("Models/Weapon.md2", b);
 }
 

@@ -50,4 +50,5 @@ printf 'fullscreen 0\nresolution_width 640\nresolution_height 480\n' > data/Conf
 MESA_EXTENSION_OVERRIDE=-GL_ARB_multitexture run_in "$mode" "$exe" "$run"
 dismiss_box "Error -34"
 expect_exit 0 "after Error -34"
+[ ! -f data/fps.txt ] || fail "fps.txt written without a frame"
 echo "$mode shell test passed"

@@ -92,22 +92,11 @@ TEST_F(ProjectionTest, TextStandsOnItsBaselineCentredOrFromX) {
     }
 }
 
-TEST_F(ProjectionTest, CounterTextOrBarSitInTheBottomLeftCorner) {
-    clearBlack();
-    config.frameratecounter = 1;
-    FrameTimer t;
-    t.smoothedFps = 60;
-    t.drawCounter();
-    capture();
-    const auto text = litBox(0, 0, kWidth - 1, kHeight - 1);
-    EXPECT_GE(text[0], 4);
-    EXPECT_LE(text[0], 6);
-    EXPECT_LT(text[2], 30);
-    EXPECT_GT(text[1], 730);
-    EXPECT_LT(text[3], 764);
-
+TEST_F(ProjectionTest, CounterBarRunsFromRedToGreenAlongTheBottom) {
     clearBlack();
     config.frameratecounter = 2;
+    FrameTimer t;
+    t.smoothedFps = 60;
     t.drawCounter();  // the bar scale is still 99
     capture();
     const int end = static_cast<int>(1024.0 / 99 * 60);

@@ -1,8 +1,5 @@
-#include <cstdio>
-#include <string>
 #include <unistd.h>
 
-#include "app/frame_timer.h"
 #include "app/gl_window.h"
 #include "app/vale.h"
 #include "balls/balls.h"
@@ -94,27 +91,4 @@ TEST_F(SceneTest, BallsFallOntoTheGroundAndRollDownIntoTheHollows) {
         for (const Ball& ball : ballSet.balls) ASSERT_GE(ball.y, terrain.heightAt(ball.x, ball.z) - 0.01f);
     }
     EXPECT_LT(groundUnderBalls(), landed - 0.1f);
-}
-
-TEST_F(SceneTest, WithoutMultitextureTheSceneLoadsAndTheRunEndsBeforeAFrame) {
-    const auto realLookup = testplatform::procAddress;
-    const ActiveTextureArbFn active = glWindow.glActiveTextureARB;
-    const MultiTexCoord2fArbFn multi = glWindow.glMultiTexCoord2fARB;
-    testplatform::procAddress = [realLookup](const char* name) -> void* {
-        return std::string(name) == "glMultiTexCoord2fARB" ? nullptr : realLookup(name);
-    };
-    std::remove("data/fps.txt");
-    testplatform::clockMs = 0;
-    EXPECT_EQ(0, valeMain());  // the test platform's queue holds only the quit request
-    ASSERT_EQ(1u, testplatform::boxes.size());
-    EXPECT_EQ("Error -34", testplatform::boxes[0].caption);
-    EXPECT_EQ("Current version of OpenGL does not support multitexturing!", testplatform::boxes[0].text);
-    EXPECT_EQ(0u, testplatform::boxes[0].style);
-    EXPECT_EQ(1, testplatform::quitPosted);
-    EXPECT_EQ(198, player.weaponModel.model.objectCount);  // the scene was still loaded
-    EXPECT_EQ(0u, frameTimer.frameCount);                   // restarted, and no frame drawn
-    EXPECT_EQ(nullptr, std::fopen("data/fps.txt", "r"));
-    testplatform::procAddress = realLookup;
-    glWindow.glActiveTextureARB = active;
-    glWindow.glMultiTexCoord2fARB = multi;
 }

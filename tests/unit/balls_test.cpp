@@ -50,12 +50,10 @@ TEST_F(BallTest, ScatterUsesTheUnseededGenerator) {
     for (int& v : r) v = std::rand();
     std::srand(1);
     ballSet.scatter(5.0f);
-    for (int i = 0; i < BallSet::kBalls; ++i) {
-        EXPECT_FLOAT_EQ(5.0f * ((r[3 * i] % 2001) - 1000) / 1000, ball(i).x);
-        EXPECT_FLOAT_EQ((r[3 * i + 1] % 1001) / 1000.0f + 2.0f, ball(i).y);
-        EXPECT_FLOAT_EQ(5.0f * ((r[3 * i + 2] % 2001) - 1000) / 1000, ball(i).z);
-        EXPECT_TRUE(ball(i).intact);
-    }
+    for (int i = 0; i < BallSet::kBalls; ++i)
+        EXPECT_EQ(values(5.0f * ((r[3 * i] % 2001) - 1000) / 1000, (r[3 * i + 1] % 1001) / 1000.0f + 2.0f,
+                         5.0f * ((r[3 * i + 2] % 2001) - 1000) / 1000, true),
+                  values(ball(i).x, ball(i).y, ball(i).z, ball(i).intact));
 }
 
 TEST_F(BallTest, DroppedBallBouncesBackWithThreeQuartersAndSettlesOnTheSurface) {
@@ -68,8 +66,7 @@ TEST_F(BallTest, DroppedBallBouncesBackWithThreeQuartersAndSettlesOnTheSurface) 
         EXPECT_FLOAT_EQ(1.0f, ball(1).y);
         if (ball(0).vy > 0) {
             impact = before;
-            EXPECT_FLOAT_EQ(-0.75f * before, ball(0).vy);
-            EXPECT_FLOAT_EQ(1.0f, ball(0).y);
+            EXPECT_EQ(values(-0.75f * before, 1), values(ball(0).vy, ball(0).y));
         }
     }
     EXPECT_LT(impact, -1.5f);  // about sqrt(2 * 1.5 * 1)
@@ -96,10 +93,7 @@ TEST_F(BallTest, ContactsSwapDampedVelocitiesAndAShotBallStopsTheOtherDead) {
     ball(0) = Ball{true, 0, 1, 0, 0, 1, 0, 0};
     ball(1) = Ball{true, 0.15f, 1, 0, 0, -2, 0, 0.5f};
     ballSet.update();  // ball 0 moved first; ball 1 then met it
-    EXPECT_FLOAT_EQ(0.75f * -2, ball(0).vx);
-    EXPECT_FLOAT_EQ(0.75f * 0.5f, ball(0).vz);
-    EXPECT_FLOAT_EQ(0.75f * 1, ball(1).vx);
-    EXPECT_FLOAT_EQ(0.0f, ball(1).vz);
+    EXPECT_EQ(values(0.75f * -2, 0.75f * 0.5f, 0.75f, 0), values(ball(0).vx, ball(0).vz, ball(1).vx, ball(1).vz));
     // A shot ball reaches 0.1 + 0.05: at 0.17 after the move, no contact.
     ball(0) = Ball{false, 0, 1, 0, 33, 0, 0, 0};
     ball(1) = Ball{true, 0.19f, 1, 0, 0, -1, 0, 0};
@@ -109,21 +103,17 @@ TEST_F(BallTest, ContactsSwapDampedVelocitiesAndAShotBallStopsTheOtherDead) {
     ballSet.update();
     EXPECT_FLOAT_EQ(0.0f, ball(1).vx);
     ballSet.update();  // the shot ball takes the damped velocity but never moves with it
-    EXPECT_FLOAT_EQ(0.0f, ball(0).x);
-    EXPECT_FLOAT_EQ(33.0f, ball(0).heading);
+    EXPECT_EQ(values(0, 33), values(ball(0).x, ball(0).heading));
 }
 
 TEST_F(BallTest, BulletsShootBallsAndShotBallsStayWhereTheyWere) {
     Bullet& b = fire().bullets[3];
     b = Bullet{ball(2).x + 0.1f, ball(2).y + 0.05f, ball(2).z, 0, 0, 0, 5};
     ballSet.update();
-    EXPECT_FALSE(ball(2).intact);
-    EXPECT_EQ(0.0f, b.life);  // used up
-    EXPECT_TRUE(ball(1).intact);
+    EXPECT_EQ(values(false, 0, true), values(ball(2).intact, b.life, ball(1).intact));  // the bullet used up
     ball(0) = Ball{false, 0, 1.5f, 0, 10, 3, 3, 3};  // shot in mid-air
     ballSet.update();
-    EXPECT_FLOAT_EQ(1.5f, ball(0).y);
-    EXPECT_FLOAT_EQ(0.0f, ball(0).vy);
+    EXPECT_EQ(values(1.5f, 0), values(ball(0).y, ball(0).vy));
     // It catches bullets within 0.15 vertically, 0.15 / sqrt(2) horizontally.
     const struct {
         float x, y;
@@ -156,9 +146,7 @@ TEST_F(BallTest, TriggerFiresOncePerPressAndRearmsOnlyAtRest) {
     for (Bullet& b : fire().bullets) b = Bullet{0, 50, 0, 0, 1, 0, 100};
     fire().triggerDown = true;
     EXPECT_FALSE(fire().step(0, 2, 0, 0, 0));
-    EXPECT_FALSE(fire().triggerArmed);
-    EXPECT_EQ(1, fire().recoilState);
-    EXPECT_EQ(1u, testplatform::sounds.size());
+    EXPECT_EQ(values(false, 1, 1), values(fire().triggerArmed, fire().recoilState, testplatform::sounds.size()));
 }
 
 TEST_F(BallTest, RecoilCycleKicksTheViewByItsStepsAndNeverJumpsAtStartUp) {
@@ -182,8 +170,7 @@ TEST_F(BallTest, RecoilCycleKicksTheViewByItsStepsAndNeverJumpsAtStartUp) {
         } while (++frames < 100 && fire().recoilState != 0);
         EXPECT_NEAR(c.peak, peak, 1e-5) << c.fps;
         EXPECT_NEAR(c.kick, kick, 1e-5) << c.fps;
-        EXPECT_EQ(c.frames, frames) << c.fps;
-        EXPECT_EQ(0.0f, fire().recoil);
+        EXPECT_EQ(values(c.frames, 0), values(frames, fire().recoil)) << c.fps;
     }
     fire().reset(false);  // a press during the start-up cycle fires
     fire().step(0, 2, 0, 0, 0);

@@ -20,28 +20,15 @@ struct Md2Layout {
 // An MD2 file laid out as other tools write it, with a skin and GL commands,
 // a 256 x 128 skin and three texture coordinates. Frame f moves every
 // vertex by f along file x.
-Bytes md2File(const Md2Layout& s) {
-    const int vertexCount = static_cast<int>(s.vertices.size()), frameSize = 40 + 4 * vertexCount;
-    const int tri = 68 + 64 + 12, frames = tri + 12 * static_cast<int>(s.triangles.size());
-    const int gl = frames + frameSize * static_cast<int>(s.names.size());
-    Bytes b;
-    for (int v : {0x32504449, s.version, 256, 128, frameSize, 1, vertexCount, 3,
-                  static_cast<int>(s.triangles.size()), 2, static_cast<int>(s.names.size()), 68, 132, tri, frames,
-                  gl, gl + 8})
-        put32(b, static_cast<uint32_t>(v));
-    b.resize(68 + 64);
-    for (int st : {64, 32, 0, 0, 256, 128}) put16(b, st);
-    for (const auto& t : s.triangles)
-        for (int k : t) put16(b, static_cast<uint32_t>(k));
+Bytes md2(const Md2Layout& s) {
+    std::vector<Md2Pose> frames;
     for (size_t f = 0; f < s.names.size(); ++f) {
-        for (float v : {s.scale[0], s.scale[1], s.scale[2], s.translate[0] + f, s.translate[1], s.translate[2]})
-            putFloat(b, v);
-        Bytes name(s.names[f].begin(), s.names[f].end());
-        name.resize(16);
-        b.insert(b.end(), name.begin(), name.end());
-        for (const auto& v : s.vertices) b.insert(b.end(), {v[0], v[1], v[2], 0});
+        frames.push_back({{s.scale[0], s.scale[1], s.scale[2], s.translate[0] + f, s.translate[1], s.translate[2]},
+                          s.names[f], {}});
+        for (const auto& v : s.vertices) frames.back().vertices.insert(frames.back().vertices.end(), {v[0], v[1], v[2], 0});
     }
-    b.resize(b.size() + 8);
+    Bytes b = md2File(256, 128, "models/skin.pcx", {{64, 32}, {0, 0}, {256, 128}}, s.triangles, frames, 2);
+    b[4] = static_cast<uint8_t>(s.version);
     return b;
 }
 
@@ -63,86 +50,61 @@ TEST(Md2, FramesTurnToTheSceneAxesAndOnlyFrameZeroHasFaces) {
     layout.scale[0] = 0.5f, layout.scale[1] = 2, layout.scale[2] = 3;
     layout.translate[1] = 1, layout.translate[2] = -4;
     Md2Model m;
-    ASSERT_TRUE(import(m, md2File(layout)));
-    EXPECT_TRUE(testplatform::boxes.empty());
+    ASSERT_TRUE(import(m, md2(layout)));
+    EXPECT_EQ("", shownBoxes());
     ASSERT_EQ(2, m.model.objectCount);
     const Object3ds &first = m.model.objects[0], &second = m.model.objects[1];
-    EXPECT_EQ(1, m.model.materialCount);
-    EXPECT_EQ(3, first.texCoordCount);
-    EXPECT_FLOAT_EQ(0.5f * 10, first.vertices[0].x);  // file (x, y, z) is scene (x, z, -y)
-    EXPECT_FLOAT_EQ(3 * 30 - 4, first.vertices[0].y);
-    EXPECT_FLOAT_EQ(-(2 * 20 + 1), first.vertices[0].z);
-    EXPECT_FLOAT_EQ(0.5f * 10 + 1, second.vertices[0].x);
-    EXPECT_FLOAT_EQ(0.25f, first.texCoords[0].u);  // divided by the skin, t flipped
-    EXPECT_FLOAT_EQ(0.75f, first.texCoords[0].v);
-    EXPECT_EQ(2, first.faces[0].vertexIndex[2]);
-    EXPECT_EQ(2, first.faces[0].texCoordIndex[2]);
-    EXPECT_TRUE(second.faces.empty());
-    EXPECT_EQ(1, second.faceCount);
+    // File (x, y, z) is scene (x, z, -y); frame 1 is moved by 1 along x.
+    const Vec3 v = first.vertices[0], w = second.vertices[0];
+    EXPECT_EQ(values(5, 86, -41, 6), values(v.x, v.y, v.z, w.x));
+    // Texture coordinates divided by the skin, t flipped.
+    EXPECT_EQ(values(0.25, 0.75, 3, 2, 2), values(first.texCoords[0].u, first.texCoords[0].v, first.texCoordCount,
+                                                  first.faces[0].vertexIndex[2], first.faces[0].texCoordIndex[2]));
+    EXPECT_EQ(values(1, 0, 1), values(m.model.materialCount, second.faces.size(), second.faceCount));
 }
 
 TEST(Md2, FrameNamesGiveAnimationsAndTheFixedTableOverridesTwenty) {
-    const struct {
-        const char *name, *base;
-        int number;
-    } cases[] = {{"run01", "run", 1}, {"stand10", "stand", 10}, {"pain101", "pain1", 1}, {"idle", "idle", 0},
-                 {"7", "7", 0}, {"a9b", "a", 9}, {"", "", 0}};
-    for (const auto& c : cases) {
-        char base[256];
-        int number = -1;
-        splitFrameName(c.name, base, sizeof base, number);
-        EXPECT_STREQ(c.base, base) << c.name;
-        EXPECT_EQ(c.number, number) << c.name;
-    }
+    // Runs of base names: the last two characters are the frame number.
     Md2Layout layout;
-    layout.names = {"a01", "a02", "b01", "b02", "b03", "abcdefghijklmn01"};
+    layout.names = {"a01", "a02", "pain101", "pain102", "pain103", "abcdefghijklmn01"};
     Md2Model m;
-    ASSERT_TRUE(import(m, md2File(layout)));
+    ASSERT_TRUE(import(m, md2(layout)));
     ASSERT_EQ(3, m.model.animationCount);
-    const int runs[3][2] = {{0, 2}, {2, 5}, {5, 6}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(runs[i][0], m.model.animations[i].startFrame) << i;
-        EXPECT_EQ(runs[i][1], m.model.animations[i].endFrame) << i;
-    }
-    EXPECT_STREQ("b", m.model.animations[1].name);
-    EXPECT_STREQ("abcdefghijklmn", m.model.animations[2].name);  // a full 16-byte name is cut, not overrun
+    const auto& a = m.model.animations;
+    EXPECT_EQ(values(0, 2, 2, 5, 5, 6), values(a[0].startFrame, a[0].endFrame, a[1].startFrame, a[1].endFrame,
+                                               a[2].startFrame, a[2].endFrame));
+    EXPECT_STREQ("pain1", a[1].name);
+    EXPECT_STREQ("abcdefghijklmn", a[2].name);  // a full 16-byte name is cut, not overrun
 
     layout.names.clear();
     for (int run = 0; run < 22; ++run) layout.names = numbered(std::string("r") + char('a' + run), 9, layout.names);
-    TempFile file(md2File(layout), "many.md2");
+    TempFile file(md2(layout), "many.md2");
     m.load(file.path());
     ASSERT_EQ(22, m.model.animationCount);
-    const int table[][3] = {{0, 0, 40}, {19, 190, 198}, {20, 180, 189}};  // entry 20 keeps its own run
-    for (const auto& t : table) {
-        EXPECT_EQ(t[1], m.model.animations[t[0]].startFrame) << t[0];
-        EXPECT_EQ(t[2], m.model.animations[t[0]].endFrame) << t[0];
-    }
-    EXPECT_STREQ("rt", m.model.animations[19].name);
+    EXPECT_EQ(values(0, 40, 190, 198, 180, 189),  // entry 20 keeps its own run
+              values(a[0].startFrame, a[0].endFrame, a[19].startFrame, a[19].endFrame, a[20].startFrame,
+                     a[20].endFrame));
+    EXPECT_STREQ("rt", a[19].name);
     layout.names = numbered("idle", 3);  // fewer runs: the table still adds all twenty
-    TempFile few(md2File(layout), "few.md2");
+    TempFile few(md2(layout), "few.md2");
     m.load(few.path());
-    EXPECT_EQ(1, m.model.animationCount);
-    ASSERT_EQ(20u, m.model.animations.size());
-    EXPECT_EQ(84, m.model.animations[8].startFrame);
+    EXPECT_EQ(values(1, 20, 84), values(m.model.animationCount, a.size(), a[8].startFrame));
 }
 
 TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
     Md2Layout layout;
     layout.version = 7;
-    TempFile file(md2File(layout), "old.md2");
+    TempFile file(md2(layout), "old.md2");
     Md2Model m;
     testplatform::reset();
     m.load(file.path());
     EXPECT_TRUE(m.model.objects.empty() && m.model.animations.empty());
-    ASSERT_EQ(1u, testplatform::boxes.size());
-    EXPECT_EQ("Error", testplatform::boxes[0].caption);
-    EXPECT_EQ(std::string("Invalid file format (Version not 8): ") + file.path() + "!", testplatform::boxes[0].text);
+    EXPECT_EQ(std::string("Error: Invalid file format (Version not 8): ") + file.path() + "!", shownBoxes());
     testplatform::reset();
     EXPECT_FALSE(m.import("/nonexistent/Weapon.md2"));
-    ASSERT_EQ(1u, testplatform::boxes.size());
-    EXPECT_EQ("Unable to find the file: /nonexistent/Weapon.md2!", testplatform::boxes[0].text);
+    EXPECT_EQ("Error: Unable to find the file: /nonexistent/Weapon.md2!", shownBoxes());
 
-    const Bytes good = md2File(Md2Layout{});
+    const Bytes good = md2(Md2Layout{});
     auto with = [&](std::vector<std::pair<int, int32_t>> fields, Bytes b) {
         for (auto [index, value] : fields)
             for (int k = 0; k < 4; ++k) b[4 * index + k] = static_cast<uint8_t>(value >> (8 * k));
@@ -150,18 +112,18 @@ TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
     };
     auto refused = [&](const Bytes& b) {
         Md2Model bad;
-        return !import(bad, b, "bad.md2") && bad.model.objects.empty() && testplatform::boxes.size() == 1 &&
-               testplatform::boxes[0].text == "Invalid file format (Corrupt data): bad.md2!";
+        return !import(bad, b, "bad.md2") && bad.model.objects.empty() &&
+               shownBoxes() == "Error: Invalid file format (Corrupt data): bad.md2!";
     };
     Md2Layout badIndex;
     badIndex.triangles = {{0, 1, 3, 0, 1, 2}};
-    const Bytes past = md2File(badIndex);
+    const Bytes past = md2(badIndex);
     badIndex.triangles = {{0, 1, 2, 0, 1, -1}};
     // frame past the buffer, frame smaller than its vertices, frames outside the file, negative count and
     // offset, texture coordinates past the end, zero skin width, a vertex count whose size overflows
     for (const Bytes& b : {with({{4, 8324}}, good), with({{4, 20}}, good), with({{14, 1 << 30}}, good),
                            with({{10, -1}}, good), with({{12, -8}}, good), with({{7, 100000}}, good),
-                           with({{2, 0}}, good), with({{6, 1073741825}}, good), past, md2File(badIndex)})
+                           with({{2, 0}}, good), with({{6, 1073741825}}, good), past, md2(badIndex)})
         EXPECT_TRUE(refused(b));
     for (size_t n = 0; n < good.size() - 8; ++n)  // the GL commands are never read
         EXPECT_FALSE(import(m, Bytes(good.begin(), good.begin() + n))) << n;
@@ -180,15 +142,11 @@ protected:
     void SetUp() override {
         Md2Layout layout;
         layout.names = numbered("frame", 60);
-        ASSERT_TRUE(import(m, md2File(layout)));
+        ASSERT_TRUE(import(m, md2(layout)));
         m.applyFixedTable();
     }
     void at(uint32_t now, int selector = Md2Model::kContinue) { ASSERT_TRUE(m.advance(selector, now, from, to, blend)); }
-    void expect(int f, int t, float b, int line) {
-        EXPECT_EQ(f, from) << line;
-        EXPECT_EQ(t, to) << line;
-        EXPECT_FLOAT_EQ(b, blend) << line;
-    }
+    void expect(int f, int t, float b, int line) { EXPECT_EQ(values(f, t, b), values(from, to, blend)) << line; }
 };
 
 TEST_F(Md2Playback, FramesStepEveryTenthOfASecondAndLoopTheirRange) {
@@ -220,8 +178,7 @@ TEST_F(Md2Playback, RangesBeyondTheModelAndBadSelectorsStaySafe) {
     at(100);
     EXPECT_EQ(0, m.model.currentFrame);
     at(200, 500);  // not an animation: playback continues
-    EXPECT_GE(to, 0);
-    EXPECT_LT(to, 60);
+    EXPECT_TRUE(to >= 0 && to < 60);
     Md2Model empty;
     EXPECT_FALSE(empty.advance(Md2Model::kContinue, 0, from, to, blend));
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+
 #include "models3ds/reader3ds.h"
 #include "platform/testing/test_platform.h"
 #include "support.h"
@@ -65,11 +68,7 @@ Model3ds import(const Bytes& bytes) {
 
 const Chunk kTriangle = object("tri", {vertexList({0, 0, 0, 1, 0, 0, 0, 1, 0}), faceList({0, 1, 2})});
 
-void expectVec(Vec3 expected, Vec3 actual) {
-    EXPECT_NEAR(expected.x, actual.x, 1e-5f);
-    EXPECT_NEAR(expected.y, actual.y, 1e-5f);
-    EXPECT_NEAR(expected.z, actual.z, 1e-5f);
-}
+void expectVec(Vec3 e, Vec3 a) { EXPECT_NEAR(0, std::fabs(e.x - a.x) + std::fabs(e.y - a.y) + std::fabs(e.z - a.z), 1e-5f); }
 
 }  // namespace
 
@@ -89,26 +88,21 @@ TEST(Reader3ds, ReadsMaterialsObjectsAndGroupsAmongOtherToolsChunks) {
                     material("b", rgb(2, 2, 2), "b.tga"), material("b", rgb(3, 3, 3)), quad, kTriangle});
     c.children.push_back({0xB000, {}, {{0xB00A, {5, 0, 0, 0}, {}}, {0xB002, {1, 2, 3, 4, 5, 6}, {}}}});
     const Model3ds m = import(c.bytes());
-    EXPECT_TRUE(testplatform::boxes.empty());
+    EXPECT_EQ("", shownBoxes());
     ASSERT_EQ(4, m.materialCount);
-    EXPECT_EQ(10, m.materials[0].color[0]);  // the diffuse colour, not the ambient one
-    EXPECT_EQ(30, m.materials[0].color[2]);
+    EXPECT_EQ(values(10, 30), values(m.materials[0].color[0], m.materials[0].color[2]));  // diffuse, not ambient
     EXPECT_STREQ("", m.materials[0].mapFile);
     EXPECT_STREQ("skin.tga", m.materials[1].mapFile);
     ASSERT_EQ(2, m.objectCount);
     const Object3ds& o = m.objects[0];
     EXPECT_STREQ("quad", o.name);
-    EXPECT_EQ(4, o.vertexCount);
-    EXPECT_EQ(2, o.faceCount);
-    EXPECT_EQ(4, o.texCoordCount);
-    EXPECT_FLOAT_EQ(1.0f, o.texCoords[2].v);
-    EXPECT_EQ(2, o.faces[1].vertexIndex[1]);
-    EXPECT_EQ(3, o.faces[1].vertexIndex[2]);
-    EXPECT_EQ(0, o.faces[1].texCoordIndex[0]);
-    EXPECT_EQ(2, o.materialIndex);  // the last group that matched, the first of equal names
-    EXPECT_TRUE(o.hasTexture);
-    EXPECT_EQ(0, m.objects[1].materialIndex);
-    EXPECT_FALSE(m.objects[1].hasTexture);
+    EXPECT_EQ(values(4, 2, 4, 1, 2, 3, 0), values(o.vertexCount, o.faceCount, o.texCoordCount, o.texCoords[2].v,
+                                                  o.faces[1].vertexIndex[1], o.faces[1].vertexIndex[2],
+                                                  o.faces[1].texCoordIndex[0]));
+    // The last group that matched names the material, the first of equal
+    // names; a texture once seen stays.
+    EXPECT_EQ(values(2, true, 0, false),
+              values(o.materialIndex, o.hasTexture, m.objects[1].materialIndex, m.objects[1].hasTexture));
 }
 
 TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlaces) {
@@ -117,9 +111,7 @@ TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlaces) {
         std::vector<Chunk> children = {kTriangle, kTriangle};
         children.insert(children.begin() + (materialFirst ? 0 : 1), material("m", rgb(1, 2, 3)));
         const Model3ds m = import(Chunk{0x4D4D, {}, {{0x3D3D, {}, children}, {0xB000, {1, 2, 3}, {}}}}.bytes());
-        EXPECT_EQ(2, m.objectCount);
-        ASSERT_EQ(1, m.materialCount);
-        EXPECT_EQ(3, m.materials[0].color[2]);
+        EXPECT_EQ(values(2, 1), values(m.objectCount, m.materialCount));
     }
     // A colour's first sub-chunk gives it; later ones are the material's.
     Chunk mat = material("m", rgb(9, 8, 7));
@@ -135,32 +127,25 @@ TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlaces) {
                  {{0x0013, floats({0.2f, 1, 3}, -1), {}}, 51, 255, 255},
                  {{0x0030, {40, 0}, {}}, 0, 0, 0}};
     for (const auto& k : kinds) {
-        m = import(file({material("f", k.colour)}).bytes());
-        EXPECT_EQ(k.r, m.materials[0].color[0]) << k.colour.id;
-        EXPECT_EQ(k.g, m.materials[0].color[1]) << k.colour.id;
-        EXPECT_EQ(k.b, m.materials[0].color[2]) << k.colour.id;
+        const uint8_t* c = import(file({material("f", k.colour)}).bytes()).materials[0].color;
+        EXPECT_EQ(values(k.r, k.g, k.b), values(c[0], c[1], c[2])) << k.colour.id;
     }
 }
 
 TEST(Reader3ds, VersionWarningAndFilesThatAreNoModel) {
     EXPECT_EQ(1, import(file({kTriangle}, 3).bytes()).objectCount);
-    EXPECT_TRUE(testplatform::boxes.empty());
+    EXPECT_EQ("", shownBoxes());
     EXPECT_EQ(1, import(file({kTriangle}, 4).bytes()).objectCount);
-    ASSERT_EQ(1u, testplatform::boxes.size());
-    EXPECT_EQ("Warning", testplatform::boxes[0].caption);
-    EXPECT_EQ("This 3DS file is over version 3 so it may load incorrectly", testplatform::boxes[0].text);
+    EXPECT_EQ("Warning: This 3DS file is over version 3 so it may load incorrectly", shownBoxes());
     Chunk c = file({kTriangle});
     c.id = 0x4D4C;
     EXPECT_EQ(0, import(c.bytes()).objectCount);
-    ASSERT_EQ(1u, testplatform::boxes.size());
-    EXPECT_EQ("Error", testplatform::boxes[0].caption);
-    EXPECT_EQ("Unable to load PRIMARY chuck from file: test.3ds!", testplatform::boxes[0].text);
+    EXPECT_EQ("Error: Unable to load PRIMARY chuck from file: test.3ds!", shownBoxes());
     testplatform::reset();
     Model3ds m;
     Loader3ds().import(m, "/nonexistent/ball.3ds");
     EXPECT_EQ(0, m.objectCount);
-    ASSERT_EQ(1u, testplatform::boxes.size());
-    EXPECT_EQ("Unable to find the file: /nonexistent/ball.3ds!", testplatform::boxes[0].text);
+    EXPECT_EQ("Error: Unable to find the file: /nonexistent/ball.3ds!", shownBoxes());
 }
 
 TEST(Reader3ds, NormalsAreAreaWeightedAndCounterClockwise) {
@@ -196,14 +181,11 @@ TEST(Reader3ds, LyingOrTruncatedFilesStayInsideTheirBytes) {
     bytes.insert(bytes.end(), {0x10, 0x41, 2, 0, 0, 0});
     Model3ds m = import(bytes);
     ASSERT_EQ(1, m.objectCount);
-    EXPECT_EQ(1000, m.objects[0].vertexCount);
-    EXPECT_FLOAT_EQ(2.0f, m.objects[0].vertices[0].y);
-    EXPECT_EQ(0, m.objects[0].faceCount);
+    EXPECT_EQ(values(1000, 2, 0), values(m.objects[0].vertexCount, m.objects[0].vertices[0].y, m.objects[0].faceCount));
     // Names longer than their fields, without a terminator.
     m = import(file({{0xAFFF, {}, {{0xA000, Bytes(600, 'n'), {}}, {0xA300, Bytes(300, 'f'), {}}}}}).bytes());
     ASSERT_EQ(1, m.materialCount);
-    EXPECT_EQ(254u, std::string(m.materials[0].name).size());
-    EXPECT_EQ(254u, std::string(m.materials[0].mapFile).size());
+    EXPECT_EQ(values(254, 254), values(std::strlen(m.materials[0].name), std::strlen(m.materials[0].mapFile)));
     // Lengths above the parent's.
     EXPECT_LE(import({0x4D, 0x4D, 0xFF, 0xFF, 0xFF, 0x7F, 0x3D, 0x3D, 1, 0, 0, 0, 0, 0x40, 0xFF, 0xFF, 0xFF, 0xFF, 'x'})
                   .objectCount,
