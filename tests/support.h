@@ -2,6 +2,7 @@
 // message boxes shown, and records compared as one.
 #pragma once
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -45,6 +46,18 @@ inline std::string shownBoxes() {
 template <typename... T>
 std::vector<double> values(T... v) {
     return {static_cast<double>(v)...};
+}
+
+// Empty when every value is within tolerance of the one expected; else both records.
+inline std::string differences(const std::vector<double>& expected, const std::vector<double>& actual,
+                               double tolerance) {
+    bool close = expected.size() == actual.size();
+    std::string e, a;
+    for (size_t i = 0; i < expected.size() && i < actual.size(); ++i) {
+        close = close && std::fabs(expected[i] - actual[i]) <= tolerance;
+        e += " " + std::to_string(expected[i]), a += " " + std::to_string(actual[i]);
+    }
+    return close ? "" : "expected" + e + ", got" + a;
 }
 
 // A height-map file of side n pixels of depth bits, every byte from

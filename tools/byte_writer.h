@@ -121,3 +121,38 @@ struct Chunk {
         return b;
     }
 };
+
+// A 3DS list of count entries of floats (vertices x, y, z; texture
+// coordinates u, v).
+inline Bytes floatList(size_t count, const std::vector<float>& values) {
+    Bytes b;
+    put16(b, static_cast<uint32_t>(count));
+    for (float f : values) putFloat(b, f);
+    return b;
+}
+
+// A 3DS face group: the material's name and the faces it covers.
+inline Chunk faceGroup(const std::string& material, const std::vector<int>& faces) {
+    Chunk c{0x4130, cString(material), {}};
+    put16(c.payload, static_cast<uint32_t>(faces.size()));
+    for (int f : faces) put16(c.payload, static_cast<uint32_t>(f));
+    return c;
+}
+
+// A 3DS face list, three vertex indices and the edge flags a face, with its
+// face groups.
+inline Chunk faceList(const std::vector<std::array<int, 3>>& faces, std::vector<Chunk> groups = {}) {
+    Chunk c{0x4120, {}, std::move(groups)};
+    put16(c.payload, static_cast<uint32_t>(faces.size()));
+    for (const auto& f : faces)
+        for (int v : {f[0], f[1], f[2], 7}) put16(c.payload, static_cast<uint32_t>(v));
+    return c;
+}
+
+// A 3DS material: its name, a diffuse colour sub-chunk and, when named, a
+// texture map.
+inline Chunk material3ds(const std::string& name, const Chunk& colour, const std::string& map = "") {
+    Chunk m{0xAFFF, {}, {{0xA000, cString(name), {}}, {0xA020, {}, {colour}}}};
+    if (!map.empty()) m.children.push_back({0xA200, {}, {{0xA300, cString(map), {}}}});
+    return m;
+}

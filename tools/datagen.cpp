@@ -570,7 +570,6 @@ Bytes beachBall(bool deflated) {
     static const uint8_t materialColours[3][3] = {{220, 30, 30}, {245, 245, 245}, {30, 70, 220}};
     const int stacks = 8, slices = 12;
     std::vector<V3> vertices;
-    Bytes texCoords;
     for (int i = 0; i <= stacks; ++i)
         for (int j = 0; j <= slices; ++j) {
             const double theta = kPi * i / stacks, phi = 2 * kPi * j / slices;
@@ -584,19 +583,12 @@ Bytes beachBall(bool deflated) {
             }
             vertices.push_back({x, y, z});
         }
-    Bytes vertexList;
-    put16(vertexList, static_cast<uint32_t>(vertices.size()));
-    for (const V3& v : vertices) {
-        putFloat(vertexList, static_cast<float>(v.x));
-        putFloat(vertexList, static_cast<float>(v.y));
-        putFloat(vertexList, static_cast<float>(v.z));
-    }
-    put16(texCoords, static_cast<uint32_t>(vertices.size()));
+    std::vector<float> xyz, uv;
+    for (const V3& v : vertices)
+        xyz.insert(xyz.end(), {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)});
     for (int i = 0; i <= stacks; ++i)
-        for (int j = 0; j <= slices; ++j) {
-            putFloat(texCoords, static_cast<float>(j) / slices);
-            putFloat(texCoords, static_cast<float>(i) / stacks);
-        }
+        for (int j = 0; j <= slices; ++j)
+            uv.insert(uv.end(), {static_cast<float>(j) / slices, static_cast<float>(i) / stacks});
     std::vector<std::array<int, 3>> faces;
     std::vector<int> faceMaterial;
     for (int i = 0; i < stacks; ++i)
@@ -613,34 +605,23 @@ Bytes beachBall(bool deflated) {
                 faceMaterial.push_back(material);
             }
         }
-    Chunk faceList{0x4120, {}, {}};
-    put16(faceList.payload, static_cast<uint32_t>(faces.size()));
-    for (const auto& f : faces) {
-        put16(faceList.payload, f[0]);
-        put16(faceList.payload, f[1]);
-        put16(faceList.payload, f[2]);
-        put16(faceList.payload, 7);
-    }
+    std::vector<Chunk> groups;
     for (int m = 0; m < 3; ++m) {
-        Chunk group{0x4130, cString(materialNames[m]), {}};
         std::vector<int> members;
         for (size_t f = 0; f < faces.size(); ++f)
             if (faceMaterial[f] == m) members.push_back(static_cast<int>(f));
-        put16(group.payload, static_cast<uint32_t>(members.size()));
-        for (int f : members) put16(group.payload, f);
-        faceList.children.push_back(group);
+        groups.push_back(faceGroup(materialNames[m], members));
     }
-    Chunk mesh{0x4100, {}, {{0x4110, vertexList, {}}, {0x4140, texCoords, {}}, faceList}};
+    Chunk mesh{0x4100, {}, {{0x4110, floatList(vertices.size(), xyz), {}}, {0x4140, floatList(vertices.size(), uv), {}},
+                            faceList(faces, groups)}};
     Chunk object{0x4000, cString(deflated ? "shotball" : "beachball"), {mesh}};
     Chunk editor{0x3D3D, {}, {}};
     Bytes meshVersion;
     put32(meshVersion, 3);
     editor.children.push_back({0x3D3E, meshVersion, {}});
-    for (int m = 0; m < 3; ++m) {
-        Bytes colour(materialColours[m], materialColours[m] + 3);
+    for (int m = 0; m < 3; ++m)
         editor.children.push_back(
-            {0xAFFF, {}, {{0xA000, cString(materialNames[m]), {}}, {0xA020, {}, {{0x0011, colour, {}}}}}});
-    }
+            material3ds(materialNames[m], {0x0011, Bytes(materialColours[m], materialColours[m] + 3), {}}));
     editor.children.push_back(object);
     Bytes version;
     put32(version, 3);
