@@ -19,18 +19,14 @@ StaticModel twoObjects() {
     std::memcpy(m.materials[1].color, "\xC8\x0A\x14", 3);
     for (int i = 0; i < 2; ++i) {
         Object3ds o;
-        o.vertexCount = 3;
-        o.faceCount = 1;
+        o.vertexCount = 3, o.faceCount = 1, o.materialIndex = i, o.hasTexture = i == 0;
         o.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}};
         o.normals = {{0, -1, 0}, {0, -1, 0}, {0, -1, 0}};
         o.faces = {Face3ds{{0, 1, 2}, {0, 0, 0}}};
-        o.materialIndex = i;
-        o.hasTexture = i == 0;
-        if (i == 0) o.texCoords = {{0, 0}, {1, 0}, {0.25f, 0.75f}};
-        o.texCoordCount = static_cast<int>(o.texCoords.size());
+        if (i == 0) o.texCoords = {{0, 0}, {1, 0}, {0.25f, 0.75f}}, o.texCoordCount = 3;
         m.objects.push_back(o);
-        ++m.objectCount;
     }
+    m.objectCount = 2;
     s.textures[0] = 42;
     return s;
 }
@@ -52,50 +48,40 @@ TEST_F(ModelDrawTest, ModelsStandUpAndTheOptionsChooseWhoseStateApplies) {
     // The file's z axis is the scene's y: the apex is drawn above the base.
     const auto polygons = feedback([&] { s.draw(false, false); }, 2);
     ASSERT_EQ(2u, polygons.size());
-    EXPECT_NEAR(kHeight * 0.75, polygons[0][2][1], 0.5);
-    EXPECT_NEAR(kHeight * 0.5, polygons[0][0][1], 0.5);
+    EXPECT_EQ("", differences(values(kHeight * 0.5, kHeight * 0.75), values(polygons[0][0][1], polygons[0][2][1]), 0.5));
     // Without options the caller's texture and colour stay; texture
     // coordinates still go to unit 0.
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 7);
     glColor3f(0.1f, 0.2f, 0.3f);
     s.draw(false, false);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(7, bound);
-    EXPECT_FLOAT_EQ(0.1f, current(GL_CURRENT_COLOR)[0]);
-    EXPECT_FLOAT_EQ(0.75f, current(GL_CURRENT_TEXTURE_COORDS)[1]);
+    EXPECT_EQ(values(true, 7, 0.1f, 0.75f), values(glIsEnabled(GL_TEXTURE_2D), bound, current(GL_CURRENT_COLOR)[0],
+                                                   current(GL_CURRENT_TEXTURE_COORDS)[1]));
     // With them the materials apply and texturing ends off.
     s.draw(true, true);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     const auto c = current(GL_CURRENT_COLOR);
-    EXPECT_NEAR(200 / 255.0, c[0], 1e-3);
-    EXPECT_NEAR(20 / 255.0, c[2], 1e-3);
     float m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_EQ(1.0f, m[5]);  // the matrix is left as it was
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);  // left as it was
+    EXPECT_EQ("", differences(values(false, 200 / 255.0, 20 / 255.0, 1), values(glIsEnabled(GL_TEXTURE_2D), c[0], c[2], m[5]),
+                              1e-3));
 }
 
 TEST_F(ModelDrawTest, MaterialTexturesLoadFromTheTextureFolderAndMissingModelsDrawNothing) {
     Bytes tga = tgaHeader(2, 2, 24);
     tga.resize(tga.size() + 12, 128);
     TempFile skin(tga, "skin.tga");
-    const std::string folder = std::string(skin.path()).substr(0, std::string(skin.path()).rfind('/') + 1);
-    const Chunk withMap{0xAFFF, {}, {{0xA000, cString("painted"), {}}, {0xA200, {}, {{0xA300, cString("skin.tga"), {}}}}}};
-    const Chunk plain{0xAFFF, {}, {{0xA000, cString("plain"), {}}}};
-    TempFile model(Chunk{0x4D4D, {}, {{0x3D3D, {}, {plain, withMap}}}}.bytes(), "model.3ds");
-    StaticModel s;
-    s.load(model.path(), folder.c_str());
-    EXPECT_TRUE(testplatform::boxes.empty());
-    ASSERT_EQ(2, s.model.materialCount);
-    EXPECT_EQ(0u, s.textures[0]);
-    EXPECT_NE(0u, s.textures[1]);
-    StaticModel t;
+    const Chunk colour{0x0011, {1, 2, 3}, {}};
+    TempFile model(Chunk{0x4D4D, {}, {{0x3D3D, {}, {material3ds("plain", colour), material3ds("painted", colour, "skin.tga")}}}}.bytes(),
+                   "model.3ds");
+    StaticModel s, t;
+    s.load(model.path(), skin.folder().c_str());
+    EXPECT_EQ("", shownBoxes());
+    EXPECT_TRUE(s.model.materialCount == 2 && s.textures[0] == 0 && s.textures[1] != 0);
     t.load(model.path(), "/nonexistent/");  // a folder without the map reports it and leaves the slot
     EXPECT_EQ(0u, t.textures[1]);
-    ASSERT_EQ(1u, testplatform::boxes.size());
-    EXPECT_EQ("Error -20", testplatform::boxes[0].caption);
+    EXPECT_EQ("Error -20: Texture initialization failed!", shownBoxes());
 
     StaticModel missing;
     missing.load("/nonexistent/ball.3ds", "/nonexistent/");
@@ -103,16 +89,12 @@ TEST_F(ModelDrawTest, MaterialTexturesLoadFromTheTextureFolderAndMissingModelsDr
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(1, depth);
-    StaticModel released = twoObjects();
-    released.release();
-    EXPECT_EQ(0u, feedback([&] { released.draw(false, false); }).size());
 }
 
 TEST_F(ModelDrawTest, Md2DrawBlendsBetweenKeyFrames) {
     Md2Model m;
     Object3ds a, b;
-    a.vertexCount = b.vertexCount = 3;
-    a.faceCount = b.faceCount = 1;
+    a.vertexCount = b.vertexCount = 3, a.faceCount = b.faceCount = 1;
     a.vertices = {{0, 0, 0}, {20, 0, 0}, {0, 20, 0}};
     b.vertices = {{40, 0, 0}, {60, 0, 0}, {40, 20, 0}};
     a.faces = {Face3ds{{0, 1, 2}, {0, 1, 2}}};

@@ -4,6 +4,7 @@
 #include "app/frame_timer.h"
 #include "app/projection.h"
 #include "gl_env.h"
+#include "support.h"
 #include "terrain/camera.h"
 
 namespace {
@@ -47,8 +48,7 @@ TEST_F(ProjectionTest, OrthoIsPixelsFromTheTopLeftAndPerspectiveFollowsTheCamera
     clearBlack();
     glTranslatef(100, 100, 0);
     orthoMode();
-    EXPECT_TRUE(isIdentity(GL_MODELVIEW_MATRIX));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_EQ(values(true, false), values(isIdentity(GL_MODELVIEW_MATRIX), glIsEnabled(GL_DEPTH_TEST)));
     glColor3f(1, 1, 1);
     glRectf(10, 20, 30, 40);
     capture();
@@ -57,15 +57,12 @@ TEST_F(ProjectionTest, OrthoIsPixelsFromTheTopLeftAndPerspectiveFollowsTheCamera
         Camera.fieldOfView = fov;
         glTranslatef(1, 2, 3);
         perspectiveMode();
-        EXPECT_TRUE(isIdentity(GL_MODELVIEW_MATRIX));
-        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+        EXPECT_EQ(values(true, true), values(isIdentity(GL_MODELVIEW_MATRIX), glIsEnabled(GL_DEPTH_TEST)));
         float p[16];
         glGetFloatv(GL_PROJECTION_MATRIX, p);
-        const double f = 1 / std::tan(fov / 2 * 3.14159265358979 / 180);
-        EXPECT_NEAR(f, p[5], 1e-4);
-        EXPECT_NEAR(f * kHeight / kWidth, p[0], 1e-4);
-        EXPECT_NEAR(-(100 + 0.1) / (100 - 0.1), p[10], 1e-5);  // near 0.1, far 100
-        EXPECT_NEAR(-2 * 100 * 0.1 / (100 - 0.1), p[14], 1e-5);
+        const double f = 1 / std::tan(fov / 2 * M_PI / 180);  // near 0.1, far 100
+        EXPECT_EQ("", differences(values(f, f * kHeight / kWidth, -100.1 / 99.9, -20 / 99.9), values(p[5], p[0], p[10], p[14]),
+                                  1e-4));
     }
     Camera.fieldOfView = 55;
 }
@@ -81,13 +78,10 @@ TEST_F(ProjectionTest, TextStandsOnItsBaselineCentredOrFromX) {
         clearBlack();
         glColor3f(1, 1, 1);
         font.print(100, 50, c.centred, "%s", c.text);
-        EXPECT_TRUE(isIdentity(GL_MODELVIEW_MATRIX));
-        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+        EXPECT_EQ(values(true, true), values(isIdentity(GL_MODELVIEW_MATRIX), glIsEnabled(GL_DEPTH_TEST)));
         capture();
         const auto box = litBox(60, 20, 160, 80);
-        EXPECT_GE(box[0], c.left) << c.text;
-        EXPECT_LE(box[0], c.right) << c.text;
-        EXPECT_LE(box[3], 51) << c.text;  // nothing below the baseline
+        EXPECT_TRUE(box[0] >= c.left && box[0] <= c.right && box[3] <= 51) << c.text;  // nothing below the baseline
         EXPECT_TRUE(!c.flat || (box[3] - box[1] <= 2 && box[2] - box[0] >= 3)) << c.text;
     }
 }
@@ -100,12 +94,9 @@ TEST_F(ProjectionTest, CounterBarRunsFromRedToGreenAlongTheBottom) {
     t.drawCounter();  // the bar scale is still 99
     capture();
     const int end = static_cast<int>(1024.0 / 99 * 60);
-    const Rgb left = pixel(1, 760), right = pixel(end - 1, 751);
-    EXPECT_GT(left.r, 245);
-    EXPECT_LT(left.g, 10);
-    EXPECT_NEAR(255.0 * 39 / 99, right.r, 4);  // red to green along the bar
-    EXPECT_NEAR(255.0 * 60 / 99, right.g, 4);
-    EXPECT_EQ(0, pixel(end + 2, 760).r);
-    EXPECT_EQ(0, pixel(300, 747).r);  // 19 pixels high
+    const Rgb left = pixel(1, 760), right = pixel(end - 1, 751);  // red to green along the bar, 19 pixels high
+    EXPECT_EQ("", differences(values(255, 0, 255.0 * 39 / 99, 255.0 * 60 / 99), values(left.r, left.g, right.r, right.g),
+                              10));
+    EXPECT_EQ(values(0, 0), values(pixel(end + 2, 760).r, pixel(300, 747).r));
     EXPECT_GT(pixel(300, 750).r, 0);
 }
