@@ -30,8 +30,7 @@ stop_all() {
     wait 2>/dev/null
 }
 
-# wait_window TITLE SECONDS: prints the id of the first window with exactly
-# that title.
+# wait_window TITLE SECONDS: prints the id of a window with exactly that title.
 wait_window() {
     local id
     for _ in $(seq $(($2 * 10))); do
@@ -42,8 +41,7 @@ wait_window() {
     return 1
 }
 
-# A key pressed on a window as a person would: focus, hold, release. The
-# program polls key states once a frame, so the key is held for a few.
+# Keys pressed on a window as a person would, each held for a few frames.
 send_keys() {
     local id=$1 key
     shift
@@ -96,15 +94,13 @@ dismiss_box() {
 
 shot() { import -window "$1" "$2"; }
 
-# count_pixels IMAGE REGION CONDITION: pixels of a region (WxH+X+Y) whose r, g
-# and b (0..255) satisfy an awk condition.
+# count_pixels IMAGE WxH+X+Y CONDITION: pixels whose r, g, b meet an awk condition.
 count_pixels() {
     convert "$1" -crop "$2" +repage -depth 8 txt:- | awk -F'[(),:]+' -v n=0 "
         /^[0-9]/ { r = \$4; g = \$5; b = \$6; if ($3) n++ } END { print n }"
 }
 
-# difference A B WxH+X+Y: the fraction of a region's pixels that differ
-# between two images by more than 1%.
+# difference A B WxH+X+Y: the fraction of the region's pixels differing by over 1%.
 difference() {
     local size=${3%%+*} a b
     a=$(mktemp --suffix=.png) b=$(mktemp --suffix=.png)

@@ -20,25 +20,20 @@ sleep 3
 start=$work/play-start.png
 shot "$win" "$start"
 
-# The balls: their red and blue stripes, lit or in shade, even through the
-# fog; nothing else in the scene is that saturated in those hues. They lie
-# where the C library's unseeded rand puts them: with the Windows library
-# several are ahead and to the left. (With glibc the nearest lie behind the
-# start and roll away down the slopes while the view turns towards them, so
-# the native run does not look for them.)
+# The balls' saturated red and blue stripes, where the Windows C library's
+# unseeded rand puts several of them: ahead and to the left. (With glibc the
+# nearest lie behind the start and roll away while the view turns.)
 if [ "$mode" = wine ]; then
     balls=$(count_pixels "$start" 1024x768+0+0 '(r > 1.4 * g && r > 1.4 * b) || (b > 1.4 * r && b > 1.2 * g)')
     [ "$balls" -gt 100 ] || fail "no balls in view ($balls pixels)"
 fi
-# The crosshair's vertical bar above the centre is white; the weapon is
-# dark grey steel in the lower right.
+# The crosshair's white bar above the centre; the weapon's steel lower right.
 [ "$(count_pixels "$start" 3x12+511+366 'r > 200 && g > 200 && b > 200')" -gt 10 ] || fail "no crosshair"
 weapon=$(count_pixels "$start" 400x250+520+500 'r < 110 && g < 115 && b < 125 && (b - r) < 25 && (r - b) < 25 && g < r + 15')
 [ "$weapon" -gt 5000 ] || fail "no weapon in view ($weapon pixels)"
 
-# A level panorama from the start, 45 degrees a step: the skyline is hills,
-# not a straight line, in most views, and both grass and bare ground (sand
-# or rock: warm, as green as red or less, unlike the fog) show.
+# A panorama, 45 degrees a step: the skyline is hills in most views, and
+# both grass and bare ground (sand or rock: warm, unlike the fog) show.
 wavy=0 grass=0 bare=0
 for k in 0 1 2 3 4 5 6 7; do
     view=$work/panorama-$k.png
@@ -57,9 +52,7 @@ done
 montage "$work"/panorama-[0-7].png -tile 4x2 -geometry 384x288+2+2 "$work/panorama.png"
 if [ -n "$copy" ]; then cp "$start" "$copy" && cp "$work/panorama.png" "$(dirname "$copy")/panorama.png"; fi
 
-# Look straight down (1000 pixels, past the pitch limit of -90 degrees, in
-# moves that keep the pointer inside the window): the skyline rises off the
-# top of the screen.
+# Look straight down, past the pitch limit: the skyline leaves the screen.
 read -r h0 _ <<< "$(skyline "$start")"
 for _ in 1 2 3 4 5; do xdotool mousemove_relative -- 0 200; sleep 0.3; done
 sleep 0.3
@@ -67,9 +60,8 @@ shot "$win" "$work/play-down.png"
 read -r h1 _ <<< "$(skyline "$work/play-down.png")"
 [ "$h1" -lt $((h0 - 150)) ] || fail "looking down did not move the view ($h0 -> $h1)"
 
-# Fire at the ground below: the bullet falls straight down, so at any frame
-# rate its dark mark, some 15 pixels across from the eye's height, lies
-# under the crosshair. The button is polled once a frame, so it is held.
+# Fire straight down: at any frame rate the dark mark lies under the
+# crosshair. The button is polled once a frame, so it is held.
 dark='r < 25 && g < 25 && b < 25'
 before=$(count_pixels "$work/play-down.png" 100x140+462+314 "$dark")
 xdotool mousedown 1 && sleep 0.2 && xdotool mouseup 1
@@ -78,8 +70,7 @@ shot "$win" "$work/play-fired.png"
 after=$(count_pixels "$work/play-fired.png" 100x140+462+314 "$dark")
 [ "$after" -gt $((before + 50)) ] || fail "firing left no mark near the crosshair ($before -> $after dark pixels)"
 
-# Walk forward, then turn: each changes the ground left of the weapon (the
-# weapon itself sways all the time).
+# Walking, then turning, changes the ground left of the (swaying) weapon.
 xdotool keydown w && sleep 1.5 && xdotool keyup w
 shot "$win" "$work/play-walked.png"
 d=$(difference "$work/play-fired.png" "$work/play-walked.png" 480x240+40+480)

@@ -2,26 +2,23 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "app/frame_timer.h"
 #include "balls/balls.h"
 #include "player/player.h"
-#include "platform/testing/test_platform.h"
 #include "support.h"
-#include "terrain/terrain.h"
 
 namespace {
 
+// Balls parked far apart at rest on flat ground at 1.0, 100 frames a second.
 class BallTest : public testing::Test {
 protected:
     void SetUp() override {
         testplatform::reset();
-        ground([](int, int) { return 100; });  // flat at 1.0
+        ground([](int, int) { return 100; });
         frameTimer.framesPerSecond = 100;
         fire().reset(false);
         fire().recoilState = 0;
-        // Balls parked far apart, at rest on the ground.
         for (int i = 0; i < BallSet::kBalls; ++i) ballSet.balls[i] = Ball{true, -20.0f + 4 * i, 1.0f, 20, 0, 0, 0, 0};
     }
     void TearDown() override { loadHeightMap(terrain, {}); }
@@ -29,35 +26,19 @@ protected:
     void ground(F height) { loadHeightMap(terrain, heightMapFile(128, height)); }
     Ball& ball(int i) { return ballSet.balls[i]; }
     WeaponFire& fire() { return player.weaponFire; }
+    int flying() { return static_cast<int>(std::count_if(fire().bullets, fire().bullets + 20, [](const Bullet& b) { return b.life > 0; })); }
     // Fires one shot from (x, y, z) and lets it fly until it hits or expires.
     void shoot(float x, float y, float z, float pitch) {
         fire().triggerDown = fire().triggerArmed = true;
         fire().step(x, y, z, pitch, 0);
         fire().triggerDown = false;
-        auto flying = [this] {
-            for (const Bullet& b : fire().bullets)
-                if (b.life > 0) return true;
-            return false;
-        };
         for (int i = 0; i < 1100 && flying(); ++i) fire().step(0, 5, 0, 0, 0);
     }
 };
 
 }  // namespace
 
-TEST_F(BallTest, ScatterUsesTheUnseededGenerator) {
-    std::srand(1);  // the generator's initial state
-    int r[30];
-    for (int& v : r) v = std::rand();
-    std::srand(1);
-    ballSet.scatter(5.0f);
-    for (int i = 0; i < BallSet::kBalls; ++i)
-        EXPECT_EQ(values(5.0f * ((r[3 * i] % 2001) - 1000) / 1000, (r[3 * i + 1] % 1001) / 1000.0f + 2.0f,
-                         5.0f * ((r[3 * i + 2] % 2001) - 1000) / 1000, true),
-                  values(ball(i).x, ball(i).y, ball(i).z, ball(i).intact));
-}
-
-TEST_F(BallTest, DroppedBallBouncesBackWithThreeQuartersAndSettlesOnTheSurface) {
+TEST_F(BallTest, BallsBounceBackWithThreeQuartersAndRollDownhillGainingTwiceTheSlope) {
     ball(0).y = 2.0f;
     ball(1).y = -3;  // below the surface: put on it
     float impact = 0;
@@ -73,9 +54,7 @@ TEST_F(BallTest, DroppedBallBouncesBackWithThreeQuartersAndSettlesOnTheSurface) 
     EXPECT_LT(impact, -1.5f);  // about sqrt(2 * 1.5 * 1)
     for (int i = 0; i < 2000; ++i) ballSet.update();
     EXPECT_EQ("", differences(values(1, 0), values(ball(0).y, ball(0).vy), 0.05));
-}
 
-TEST_F(BallTest, BallRollsDownhillGainingTwiceTheSlopeASecond) {
     ground([](int i, int) { return i; });  // rising by one sample per column towards +x
     const float slope = 0.01f / terrain.cellSize;
     Ball& b = ball(0);
@@ -113,21 +92,20 @@ TEST_F(BallTest, BulletsShootBallsAndShotBallsStayWhereTheyWere) {
     ballSet.update();
     EXPECT_EQ(values(1.5f, 0), values(ball(0).y, ball(0).vy));
     // It catches bullets within 0.15 vertically, 0.15 / sqrt(2) horizontally.
-    const struct {
-        float x, y;
-        bool caught;
-    } hits[] = {{0.11f, 1.5f, false}, {0.10f, 1.5f, true}, {0, 1.64f, true}};
-    for (const auto& h : hits) {
-        b = Bullet{h.x, h.y, 0, 0, 0, 0, 1};
+    for (auto [x, y, caught] : {std::tuple{0.11f, 1.5f, false}, {0.10f, 1.5f, true}, {0.0f, 1.64f, true}}) {
+        b = Bullet{x, y, 0, 0, 0, 0, 1};
         ballSet.update();
-        EXPECT_EQ(h.caught, b.life == 0.0f) << h.x << " " << h.y;
+        EXPECT_EQ(caught, b.life == 0.0f) << x << " " << y;
     }
 }
 
-TEST_F(BallTest, TriggerFiresOncePerPressAndRearmsOnlyAtRest) {
+TEST_F(BallTest, TriggerFiresOncePerPressAlongTheViewAndRearmsOnlyAtRest) {
     fire().triggerDown = true;
+    fire().step(1, 2, 3, 0, 0);
+    const Bullet& a = fire().bullets[0];
+    EXPECT_EQ("", differences(values(1, 2.9, -10, 9.99), values(a.x, a.z, a.vz, a.life), 1e-4));  // one step flown
     for (int i = 0; i < 100; ++i) fire().step(0, 2, 0, 0, 0);
-    EXPECT_EQ(1, std::count_if(fire().bullets, fire().bullets + 20, [](const Bullet& b) { return b.life > 0; }));
+    EXPECT_EQ(1, flying());
     EXPECT_EQ(std::vector<std::string>{"data/sounds/bullet_fire_1.wav"}, testplatform::sounds);
     fire().triggerDown = false;  // released while the recoil still runs
     fire().recoilState = 1;
@@ -137,50 +115,37 @@ TEST_F(BallTest, TriggerFiresOncePerPressAndRearmsOnlyAtRest) {
     for (int i = 0; i < 100 && fire().recoilState != 0; ++i) fire().step(0, 2, 0, 0, 0);
     fire().step(0, 2, 0, 0, 0);
     EXPECT_TRUE(fire().triggerArmed);
-    // With every slot in flight a press still disarms, but launches nothing.
-    for (Bullet& b : fire().bullets) b = Bullet{0, 50, 0, 0, 1, 0, 100};
     fire().triggerDown = true;
+    fire().step(0, 2, 0, 30, 90);  // up 30 degrees, heading 90: towards -x
+    const Bullet& b = fire().bullets[1];
+    EXPECT_EQ("", differences(values(-10 * std::cos(M_PI / 6), 5, 0), values(b.vx, b.vy, b.vz), 1e-3));
+    // With every slot in flight a press still disarms, but launches nothing.
+    for (Bullet& f : fire().bullets) f = Bullet{0, 50, 0, 0, 1, 0, 100};
+    fire().triggerArmed = true;
     EXPECT_FALSE(fire().step(0, 2, 0, 0, 0));
-    EXPECT_EQ(values(false, 1, 1), values(fire().triggerArmed, fire().recoilState, testplatform::sounds.size()));
+    EXPECT_EQ(values(false, 1, 2), values(fire().triggerArmed, fire().recoilState, testplatform::sounds.size()));
 }
 
 TEST_F(BallTest, RecoilCycleKicksTheViewByItsStepsAndNeverJumpsAtStartUp) {
     // Steps of 20 / F up past 0.5, one frame to turn, down past -0.5, then 0.
     // The pitch kick is the sum of the recoil over the cycle. At a rate of 1
     // (the first frames of a run) a step would be 20: it stops at the limit.
-    const struct {
-        unsigned fps;
-        float peak, kick;
-        int frames;
-    } cases[] = {{60, 2 / 3.0f, 1.0f, 8}, {100, 0.6f, 1.2f, 11}, {1, 0.5f, 0.5f, 4}};
-    for (const auto& c : cases) {
-        frameTimer.framesPerSecond = c.fps;
+    for (auto [fps, peak, kick, frames] : {std::tuple{60u, 2 / 3.0f, 1.0f, 8}, {100u, 0.6f, 1.2f, 11}, {1u, 0.5f, 0.5f, 4}}) {
+        frameTimer.framesPerSecond = fps;
         fire().reset(false);  // the start-up cycle: state 1 without a shot
-        float peak = 0, kick = 0;
-        int frames = 0;
+        float high = 0, sum = 0;
+        int n = 0;
         do {
             fire().step(0, 2, 0, 0, 0);
-            peak = std::fmax(peak, fire().recoil);
-            kick += fire().recoil;
-        } while (++frames < 100 && fire().recoilState != 0);
-        EXPECT_NEAR(c.peak, peak, 1e-5) << c.fps;
-        EXPECT_NEAR(c.kick, kick, 1e-5) << c.fps;
-        EXPECT_EQ(values(c.frames, 0), values(frames, fire().recoil)) << c.fps;
+            high = std::fmax(high, fire().recoil);
+            sum += fire().recoil;
+        } while (++n < 100 && fire().recoilState != 0);
+        EXPECT_EQ("", differences(values(peak, kick, frames, 0), values(high, sum, n, fire().recoil), 1e-5)) << fps;
     }
     fire().reset(false);  // a press during the start-up cycle fires
     fire().step(0, 2, 0, 0, 0);
     fire().triggerDown = true;
     EXPECT_TRUE(fire().step(0, 2, 0, 0, 0));
-}
-
-TEST_F(BallTest, ShotsFollowTheView) {
-    fire().triggerDown = true;
-    fire().step(1, 2, 3, 0, 0);
-    const Bullet &a = fire().bullets[0], &b = fire().bullets[1];
-    EXPECT_EQ("", differences(values(1, 2.9, -10, 9.99), values(a.x, a.z, a.vz, a.life), 1e-4));  // one step flown
-    fire().triggerArmed = true;
-    fire().step(0, 2, 0, 30, 90);  // up 30 degrees, heading 90: towards -x
-    EXPECT_EQ("", differences(values(-10 * std::cos(M_PI / 6), 5, 0), values(b.vx, b.vy, b.vz), 1e-3));
 }
 
 TEST_F(BallTest, GroundHitsLeaveARingOfTwentyMarksLyingOnTheSlope) {
@@ -191,7 +156,7 @@ TEST_F(BallTest, GroundHitsLeaveARingOfTwentyMarksLyingOnTheSlope) {
                                                                    (m[1].cornerX[0] + m[1].cornerX[1]) / 2,
                                                                    m[0].cornerX[1] - m[0].cornerX[0], m[0].cornerY[0]),
                               1e-5));
-    shoot(0, 2, 0, 45);  // upwards: expires after ten seconds without a mark
+    shoot(0, 2, 0, 45);  // upwards: expires without a mark
     EXPECT_EQ(1u, fire().nextMark);
     ground([](int i, int j) { return i + j; });
     shoot(0.2f, 3, 0.2f, -90);

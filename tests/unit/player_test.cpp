@@ -43,8 +43,7 @@ protected:
 TEST_F(PlayerTest, SteeringRisesOneStepAFrameToThePaceOfWalkingRunningOrCrouching) {
     frames(1);
     player.publishCamera();
-    EXPECT_FLOAT_EQ(1.25f, Camera.y);  // feet on the ground, eyes 0.25 above
-    EXPECT_FLOAT_EQ(55.0f, Camera.fieldOfView);
+    EXPECT_EQ(values(1.25f, 55), values(Camera.y, Camera.fieldOfView));  // feet on the ground, eyes 0.25 above
     keyboard.keys[kW] = true;
     frames(1);
     EXPECT_FLOAT_EQ(0.125f, player.forward);
@@ -52,20 +51,17 @@ TEST_F(PlayerTest, SteeringRisesOneStepAFrameToThePaceOfWalkingRunningOrCrouchin
     EXPECT_NEAR(-0.5f, player.vz, 1e-5);  // heading 0 walks towards -z
     keyboard.keys[kA] = true;  // strafing left, towards -x; a diagonal is not normalised
     frames(8);
-    EXPECT_NEAR(-0.5f, player.vx, 1e-5);
-    EXPECT_NEAR(0.5f * std::sqrt(2.0f), speed(), 1e-5);
+    EXPECT_EQ("", differences(values(-0.5, 0.5 * std::sqrt(2.0)), values(player.vx, speed()), 1e-5));
     keyboard.keys[kA] = false;
     frames(20);
-    EXPECT_NEAR(1.0f, player.forward, 0.125f);  // held within one step of the limit
-    EXPECT_NEAR(2.0f, pace(), 1e-4);
+    EXPECT_EQ("", differences(values(1, 2), values(player.forward, pace()), 0.125));  // within a step of the limit
     keyboard.keys[kKeyEnd] = true;
     frames(3);  // held: one switch only
     keyboard.keys[kKeyEnd] = false;
     EXPECT_NEAR(3.5f, pace(), 1e-4);
-    keyboard.keys[kKeyControl] = true;
+    keyboard.keys[kKeyControl] = true;  // crouching down to 0.175, slowing with the eye height
     frames(20);
-    EXPECT_NEAR(0.175f, player.eyeHeight, 0.5f / 60);
-    EXPECT_GT(player.eyeHeight, 0.175f - 0.5f / 60);
+    EXPECT_TRUE(player.eyeHeight > 0.175f - 0.5f / 60 && player.eyeHeight < 0.175f + 0.5f / 60);
     EXPECT_NEAR(3.5f, pace(), 1e-4);
     keyboard.keys[kKeyControl] = keyboard.keys[kW] = false;
     frames(40);
@@ -91,17 +87,13 @@ TEST_F(PlayerTest, JumpKeepsTheSpeedButItsDirectionTurnsWithTheView) {
     frames(1);
     mouse.deltaX = 0;
     frames(1);  // the new heading steers from the next update on
-    EXPECT_FLOAT_EQ(-90.0f, player.heading);
-    EXPECT_NEAR(0.5f * forward, player.vx, 1e-4);
-    EXPECT_NEAR(0.0f, player.vz, 1e-4);
+    EXPECT_EQ("", differences(values(-90, 0.5 * forward, 0), values(player.heading, player.vx, player.vz), 1e-4));
     float top = 0;
     while (updates < 200 && player.y > 1.0f) {
         top = std::fmax(top, player.y - 1.0f);
         frames(1);
     }
-    EXPECT_NEAR(0.6, (updates - jumped) / 60.0, 0.05);  // about six tenths of a second, 0.11 high
-    EXPECT_NEAR(0.11, top, 0.01);
-    EXPECT_FLOAT_EQ(1.0f, player.y);
+    EXPECT_EQ("", differences(values(0.6, 0.11, 1), values((updates - jumped) / 60.0, top, player.y), 0.02));  // seconds, height
 }
 
 TEST_F(PlayerTest, PitchWithTheRecoilStaysInItsLimitsZoomNarrowsAndTheButtonFires) {
@@ -115,14 +107,12 @@ TEST_F(PlayerTest, PitchWithTheRecoilStaysInItsLimitsZoomNarrowsAndTheButtonFire
     }
     mouse.rightButton = mouse.leftButton = true;  // 180 degrees a second, down to 20
     frames(1);
-    EXPECT_FLOAT_EQ(52.0f, player.fieldOfView);
-    EXPECT_TRUE(player.weaponFire.triggerDown);
+    EXPECT_EQ(values(52, true), values(player.fieldOfView, player.weaponFire.triggerDown));
     frames(16);
     EXPECT_NEAR(18.5f, player.fieldOfView, 1.5f);
     mouse.rightButton = mouse.leftButton = false;
     frames(12);
-    EXPECT_NEAR(56.5f, player.fieldOfView, 1.5f);
-    EXPECT_FALSE(player.weaponFire.triggerDown);
+    EXPECT_EQ("", differences(values(56.5, false), values(player.fieldOfView, player.weaponFire.triggerDown), 1.5));
 }
 
 TEST_F(PlayerTest, EdgeOfTheTileStopsOnlyThatAxis) {
