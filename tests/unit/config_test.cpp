@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "app/config.h"
-#include "platform/testing/test_platform.h"
+#include "support.h"
 
 namespace {
 
@@ -19,6 +19,11 @@ Config parse(const std::string& text) {
     return c;
 }
 
+std::vector<double> fields(const Config& c) {
+    return values(c.fullscreen, c.frameratecounter, c.resolution_width, c.resolution_height, c.resolution_depth,
+                  c.zbuffer_depth, c.texturefilter, c.sound);
+}
+
 }  // namespace
 
 TEST(Config, EveryKeyIsStoredInAnyOrderAndLayoutTheLastOneWinning) {
@@ -26,20 +31,9 @@ TEST(Config, EveryKeyIsStoredInAnyOrderAndLayoutTheLastOneWinning) {
         "sound 0 texturefilter 1\tzbuffer_depth 16\r\nresolution_depth 15\nunknown 3 Sound 7\n"
         "resolution_height 600 resolution_width 640\nframeratecounter 2 fullscreen 1 fullscreen 0\n"
         "resolution_width 800");
-    EXPECT_FALSE(c.fullscreen);
-    EXPECT_EQ(2, c.frameratecounter);
-    EXPECT_EQ(800, c.resolution_width);
-    EXPECT_EQ(600, c.resolution_height);
-    EXPECT_EQ(15, c.resolution_depth);
-    EXPECT_EQ(16, c.zbuffer_depth);
-    EXPECT_EQ(1, c.texturefilter);
-    EXPECT_EQ(0, c.sound);
+    EXPECT_EQ(values(false, 2, 800, 600, 15, 16, 1, 0), fields(c));
     EXPECT_TRUE(parse("fullscreen -1").fullscreen);
-    const Config defaults = parse("");
-    EXPECT_TRUE(defaults.fullscreen);
-    EXPECT_EQ(1024, defaults.resolution_width);
-    EXPECT_EQ(32, defaults.resolution_depth);
-    EXPECT_EQ(24, defaults.zbuffer_depth);
+    EXPECT_EQ(values(true, 1, 1024, 768, 32, 24, 2, 1), fields(parse("")));
 }
 
 TEST(Config, BadValuesLongKeysAndHugeNumbersNeverDerailTheRest) {
@@ -47,14 +41,9 @@ TEST(Config, BadValuesLongKeysAndHugeNumbersNeverDerailTheRest) {
     // first letter; signs are taken; numbers saturate; junk ends.
     Config c = parse("resolution_width abc resolution_height 600px zbuffer_depth - 16 texturefilter -7 " +
                      std::string(100000, 'k') + " 5 sound +4");
-    EXPECT_EQ(1024, c.resolution_width);
-    EXPECT_EQ(600, c.resolution_height);
-    EXPECT_EQ(24, c.zbuffer_depth);
-    EXPECT_EQ(-7, c.texturefilter);
-    EXPECT_EQ(4, c.sound);
+    EXPECT_EQ(values(true, 1, 1024, 600, 32, 24, -7, 4), fields(c));
     c = parse("resolution_width 9999999999999999999 resolution_height -9999999999999999999");
-    EXPECT_EQ(2147483647, c.resolution_width);
-    EXPECT_EQ(-2147483647 - 1, c.resolution_height);
+    EXPECT_EQ(values(2147483647, -2147483648.0), values(c.resolution_width, c.resolution_height));
     std::string junk;
     for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>((i * 37) & 0xFF));
     EXPECT_EQ(3, parse(junk + " sound 3").sound);

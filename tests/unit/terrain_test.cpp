@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "platform/testing/test_platform.h"
 #include "support.h"
 #include "terrain/terrain.h"
 
@@ -20,9 +19,7 @@ struct TerrainTest : testing::Test {
 
 TEST_F(TerrainTest, HeightIsExactAtVerticesLinearOnEachTriangleAndRepeatsEveryTile) {
     load(heightMapFile(128, pattern));
-    EXPECT_FLOAT_EQ(0.390625f, t.cellSize);
-    EXPECT_FLOAT_EQ(0.78125f, t.detailStepS);
-    EXPECT_FLOAT_EQ(0.0078125f, t.mapStep);
+    EXPECT_EQ(values(0.390625, 0.78125, 0.0078125), values(t.cellSize, t.detailStepS, t.mapStep));
     for (int c : {0, 3, 64, 127})
         for (int r : {0, 7, 100}) EXPECT_FLOAT_EQ(pattern(c, r) * 0.01f, t.heightAt(x(c), x(r)));
     // In cell (30, 40): the lower triangle from h00, the upper from h11; on
@@ -44,42 +41,33 @@ TEST_F(TerrainTest, SlopesAreThoseOfTheTriangleAtThePoint) {
     load(heightMapFile(128, [](int i, int j) { return (i + 3 * j + (i == 11 && j == 21 ? 9 : 0)) & 0xFF; }));
     float sx, sz;
     t.slopeAt(x(10.2f), x(20.2f), sx, sz);  // lower triangle, away from the bump
-    EXPECT_NEAR(0.01f / t.cellSize, sx, 1e-5);
-    EXPECT_NEAR(0.03f / t.cellSize, sz, 1e-5);
+    EXPECT_EQ("", differences(values(0.01 / t.cellSize, 0.03 / t.cellSize), values(sx, sz), 1e-5));
     t.slopeAt(x(10.8f), x(20.8f), sx, sz);  // upper triangle, its corner (11, 21) raised
-    EXPECT_NEAR(0.10f / t.cellSize, sx, 1e-5);
-    EXPECT_NEAR(0.12f / t.cellSize, sz, 1e-5);
+    EXPECT_EQ("", differences(values(0.10 / t.cellSize, 0.12 / t.cellSize), values(sx, sz), 1e-5));
 }
 
 TEST_F(TerrainTest, SamplesWrapAndFilesOfOtherShapesAreTakenByteForByte) {
     load(heightMapFile(128, pattern));
-    EXPECT_EQ(pattern(1000000 % 128, 5), t.sample(1000000, 5));
-    EXPECT_EQ(pattern(121, 5), t.sample(-7, 5));
+    EXPECT_EQ(values(pattern(1000000 % 128, 5), pattern(121, 5)), values(t.sample(1000000, 5), t.sample(-7, 5)));
     // A side that is not a power of two wraps negatives with an offset.
     load(heightMapFile(100, pattern), 100);
     EXPECT_EQ(pattern((4294967296ULL - 7) % 100, 99), t.sample(-7, 99));
     // A 24-bit picture: three samples a pixel.
     load(heightMapFile(4, pattern, 24), 12);
-    EXPECT_EQ(12u, t.mapSize);
-    EXPECT_EQ(pattern(11, 11), t.sample(11, 11));
+    EXPECT_EQ(values(12, pattern(11, 11)), values(t.mapSize, t.sample(11, 11)));
     // An image ID field is passed over; bytes the file lacks are flat ground.
     Bytes file = tgaHeader(128, 128, 8, 3);
     file[0] = 5;
     file.insert(file.end(), {9, 9, 9, 9, 9, 200});
     load(file);
-    EXPECT_EQ(200u, t.sample(0, 0));
-    EXPECT_EQ(0u, t.sample(5, 5));
-    EXPECT_TRUE(testplatform::boxes.empty());
+    EXPECT_EQ(values(200, 0), values(t.sample(0, 0), t.sample(5, 5)));
+    EXPECT_EQ("", shownBoxes());
 }
 
 TEST_F(TerrainTest, FailuresAreShownAndLeaveSafeQueries) {
     t.load("/nonexistent/Landscape.tga", 50, 0.01f, 128, 100, 100);
     load(tgaHeader(65535, 1, 255, 3));  // rows of two million bytes, squared
-    ASSERT_EQ(2u, testplatform::boxes.size());
-    EXPECT_EQ("Error -32", testplatform::boxes[0].caption);
-    EXPECT_EQ("Unable to load heightmap data!", testplatform::boxes[0].text);
-    EXPECT_EQ("Error -33", testplatform::boxes[1].caption);
-    EXPECT_EQ("Unable to allocate memory!", testplatform::boxes[1].text);
+    EXPECT_EQ("Error -32: Unable to load heightmap data!\nError -33: Unable to allocate memory!", shownBoxes());
     EXPECT_EQ((65535u * 255u) >> 3, t.mapSize);
     float sx = 5, sz = 5;
     t.slopeAt(1, 2, sx, sz);
