@@ -1,6 +1,6 @@
-// One real OpenGL context for the whole drawing-test program: its own Xvfb
-// server and a GLX window of the configured 1024 x 768, with pixel
-// read-back and OpenGL's feedback of what was sent.
+// One real OpenGL context for the whole drawing-test program: a GLX window
+// of the configured 1024 x 768, with pixel read-back and OpenGL's feedback
+// of what was sent.
 #pragma once
 
 #include <gtest/gtest.h>

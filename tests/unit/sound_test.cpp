@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <thread>
 
@@ -13,10 +12,10 @@ namespace {
 
 // A wave file of mono samples with an odd-length chunk before the format,
 // as some tools write.
-Bytes waveWithList(const Bytes& samples, unsigned rate, unsigned bits = 16, unsigned format = 1) {
-    Bytes b = waveFile(samples, rate, bits, format);
+Bytes waveWithList(const Bytes& samples) {
+    Bytes b = waveFile(samples, 8000), size;
     b.insert(b.begin() + 12, {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'x', 'y', 'z', 0});
-    const Bytes size = [&] { Bytes s; put32(s, static_cast<uint32_t>(b.size() - 8)); return s; }();
+    put32(size, static_cast<uint32_t>(b.size() - 8));
     std::copy(size.begin(), size.end(), b.begin() + 4);
     return b;
 }
@@ -38,7 +37,7 @@ TEST(AlsaSound, PlaysTheWaveAndANewShotCutsTheOldOneOff) {
                         << "pcm.nul { type null }\n";
     setenv("ALSA_CONFIG_PATH", conf.c_str(), 1);
     const Bytes first = ramp(8000, 1), second = ramp(2000, 2);  // one second, a quarter, at 8 kHz
-    TempFile a(waveWithList(first, 8000), "a.wav"), b(waveWithList(second, 8000), "b.wav"), bad(Bytes(40, 7), "bad.wav");
+    TempFile a(waveWithList(first), "a.wav"), b(waveWithList(second), "b.wav"), bad(Bytes(40, 7), "bad.wav");
 
     const auto start = std::chrono::steady_clock::now();
     alsa::play(a.path());
