@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Plays the program in its own Xvfb (vale.exe under Wine, or the native
-# build): the view shows the weapon, the crosshair and (with the Windows C
-# library's scatter) balls; a panorama shows hills and several kinds of
-# ground; the mouse looks down, a click fires and leaves a mark on the
-# ground, W walks and the mouse turns; Escape ends the run.
+# build): a 1024x768 window shows the weapon, the crosshair and (with the
+# Windows C library's scatter) balls; a panorama shows hills and several
+# kinds of ground; the mouse looks down, a click fires and leaves a mark on
+# the ground, W walks and the mouse turns; Escape ends the run and writes
+# data/fps.txt in its format.
 # Usage: play_test.sh wine|native PROGRAM DATA_DIR WORK_DIR [SCREENSHOT_COPY]
 . "$(dirname "$0")/lib.sh"
 mode=$1 exe=$2 data=$3 work=$4/$1 copy=${5:-}
@@ -11,7 +12,7 @@ mkdir -p "$work"
 start_xvfb
 
 run=$work/play-run
-rm -rf "$run" && mkdir -p "$run" && cp -r "$data" "$run/data"
+rm -rf "$run" && mkdir -p "$run" && cp -r "$data" "$run/data" && rm -f "$run/data/fps.txt"
 run_in "$mode" "$exe" "$run"
 win=$(wait_window "Vale - by Pellam" 60) || fail "no window"
 xdotool windowfocus --sync "$win" 2>/dev/null
@@ -19,6 +20,8 @@ xdotool mousemove --window "$win" 512 384
 sleep 3
 start=$work/play-start.png
 shot "$win" "$start"
+geometry=$(xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w"x"h}')
+[ "$geometry" = "1024x768" ] || fail "client area is $geometry, not 1024x768"
 
 # The balls' saturated red and blue stripes, where the Windows C library's
 # unseeded rand puts several of them: ahead and to the left. (With glibc the
@@ -83,4 +86,8 @@ awk -v d="$d" 'BEGIN { exit !(d > 0.3) }' || fail "turning did not change the vi
 
 send_keys "$win" Escape
 expect_exit 0 "after Escape"
+# Text mode: Windows ends the lines with CR LF, Linux with LF; none after the last.
+[ "$(wc -l < data/fps.txt)" = 2 ] && [ "$(tail -c 1 data/fps.txt)" != "" ] || fail "fps.txt is not three lines"
+tr -d '\r' < data/fps.txt | paste -sd'|' | grep -Eqx ' low peak: [0-9]+\.[0-9]{6}\|  average: [0-9]+\.[0-9]{6}\|high peak: [0-9]+\.[0-9]{6}' ||
+    fail "fps.txt: $(cat data/fps.txt)"
 echo "$mode play test passed"

@@ -1,16 +1,10 @@
 // libFuzzer targets: every reader on any bytes, then what the game asks of
 // what it built. One file, one target per build (VALE_FUZZ_<name>).
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <unistd.h>
-
 #include "app/config.h"
 #include "md2/md2.h"
 #include "models3ds/reader3ds.h"
-#include "platform/testing/test_platform.h"
 #include "platform/x11/wave.h"
-#include "terrain/terrain.h"
+#include "support.h"
 #include "textures/textures.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -23,13 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::fclose(file);
     }
 #elif defined(VALE_FUZZ_heightmap)  // then the queries of the ground
-    static const std::string path = "/tmp/vale-fuzz-heightmap-" + std::to_string(getpid()) + ".tga";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
     Terrain t{};
-    t.load(path.c_str(), 50.0f, 0.01f, 128, 100.0f, 100.0f);
+    loadHeightMap(t, Bytes(data, data + size));
     float sx, sz;
     for (float x = -30; x <= 30; x += 7.3f)
         for (float z = -30; z <= 30; z += 6.1f) {

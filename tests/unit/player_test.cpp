@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "app/frame_timer.h"
 #include "app/input.h"
 #include "player/player.h"
-#include "platform/testing/test_platform.h"
 #include "support.h"
 #include "terrain/camera.h"
-#include "terrain/terrain.h"
 
 namespace {
 

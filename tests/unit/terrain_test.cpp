@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "support.h"
-#include "terrain/terrain.h"
 
 namespace {
 

@@ -7,14 +7,10 @@ TEST(TgaDecode, PixelsTurnToRgbPastAnIdFieldAndColourMapInEitherRowOrder) {
     // Two rows of one pixel after a 3-byte image ID and a 2-entry, 24-bit
     // colour map; the origin bit says which row comes first.
     for (uint8_t descriptor : {0x08, 0x28}) {
-        Bytes file = tgaHeader(1, 2, 32);
-        file[0] = 3;
-        file[1] = 1;
-        file[5] = 2;
-        file[7] = 24;
-        file[17] = descriptor;
+        Bytes file = tgaHeader(1, 2, 32, 2, descriptor);
+        file[0] = 3, file[1] = 1, file[5] = 2, file[7] = 24;
         file.insert(file.end(), 3 + 6, 0xEE);
-        for (uint8_t v : {10, 20, 30, 40, 50, 60, 70, 80}) file.push_back(v);
+        file.insert(file.end(), {10, 20, 30, 40, 50, 60, 70, 80});
         Image image;
         ASSERT_TRUE(decodeTga(file.data(), file.size(), image));
         EXPECT_EQ(static_cast<GLenum>(GL_RGBA), image.format);
@@ -27,10 +23,7 @@ TEST(TgaDecode, PixelsTurnToRgbPastAnIdFieldAndColourMapInEitherRowOrder) {
     ASSERT_TRUE(decodeTga(rgb.data(), rgb.size(), image));
     EXPECT_EQ(static_cast<GLenum>(GL_RGB), image.format);
     EXPECT_EQ(Bytes({0, 0, 9}), image.pixels);
-}
-
-TEST(TgaDecode, ShortHeadersOtherDepthsAndHugeSidesAreRefused) {
-    Image image;
+    // Short headers, other depths and sides beyond 8192 are refused.
     const Bytes good = tgaHeader(8192, 2, 24);
     EXPECT_TRUE(decodeTga(good.data(), good.size(), image));
     EXPECT_FALSE(decodeTga(good.data(), 17, image));
