@@ -41,16 +41,10 @@ wait_window() {
     return 1
 }
 
-# Keys pressed on a window as a person would, each held for a few frames.
-send_keys() {
-    local id=$1 key
-    shift
-    xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
-    for key in "$@"; do
-        xdotool keydown "$key"
-        sleep 0.2
-        xdotool keyup "$key"
-    done
+# send_key WINDOW KEY: pressed as a person would, held for a few frames.
+send_key() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    xdotool keydown "$2" && sleep 0.2 && xdotool keyup "$2"
 }
 
 # run_in MODE EXE DIR: copies the program into DIR, goes there and starts
@@ -89,7 +83,7 @@ dismiss_box() {
     local box
     box=$(wait_window "$1" 60) || fail "no '$1' box"
     [ -z "${2:-}" ] || [ -z "$(xdotool search --name '^Vale - by Pellam$' 2>/dev/null)" ] || fail "a window beside '$1'"
-    send_keys "$box" Return
+    send_key "$box" Return
 }
 
 shot() { import -window "$1" "$2"; }
@@ -100,10 +94,11 @@ count_pixels() {
         /^[0-9]/ { r = \$4; g = \$5; b = \$6; if ($3) n++ } END { print n }"
 }
 
-# difference A B WxH+X+Y: the fraction of the region's pixels differing by over 1%.
-difference() {
+# changed A B WxH+X+Y: more than 30% of the region's pixels differ by over 1%.
+changed() {
     local size=${3%%+*}
-    compare -metric AE -fuzz 1% "$1[$3]" "$2[$3]" null: 2>&1 | awk -v total=$((${size%x*} * ${size#*x})) '{ print $1 / total }'
+    compare -metric AE -fuzz 1% "$1[$3]" "$2[$3]" null: 2>&1 |
+        awk -v total=$((${size%x*} * ${size#*x})) '{ exit !($1 / total > 0.3) }'
 }
 
 # skyline IMAGE: over 25 columns of the left half (clear of the weapon), the

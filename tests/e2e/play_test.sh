@@ -76,15 +76,13 @@ after=$(count_pixels "$work/play-fired.png" 100x140+462+314 "$dark")
 # Walking, then turning, changes the ground left of the (swaying) weapon.
 xdotool keydown w && sleep 1.5 && xdotool keyup w
 shot "$win" "$work/play-walked.png"
-d=$(difference "$work/play-fired.png" "$work/play-walked.png" 480x240+40+480)
-awk -v d="$d" 'BEGIN { exit !(d > 0.3) }' || fail "walking did not change the view ($d)"
+changed "$work/play-fired.png" "$work/play-walked.png" 480x240+40+480 || fail "walking did not change the view"
 xdotool mousemove_relative -- 300 0
 sleep 0.5
 shot "$win" "$work/play-turned.png"
-d=$(difference "$work/play-walked.png" "$work/play-turned.png" 480x240+40+480)
-awk -v d="$d" 'BEGIN { exit !(d > 0.3) }' || fail "turning did not change the view ($d)"
+changed "$work/play-walked.png" "$work/play-turned.png" 480x240+40+480 || fail "turning did not change the view"
 
-send_keys "$win" Escape
+send_key "$win" Escape
 expect_exit 0 "after Escape"
 # Text mode: Windows ends the lines with CR LF, Linux with LF; none after the last.
 [ "$(wc -l < data/fps.txt)" = 2 ] && [ "$(tail -c 1 data/fps.txt)" != "" ] || fail "fps.txt is not three lines"

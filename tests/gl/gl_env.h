@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/config.h"
+#include "app/gl_window.h"
 #include "app/opengl.h"
 #include "platform/testing/test_platform.h"
 
@@ -25,11 +26,16 @@ Rgb pixel(int x, int y);
 // The current value of a piece of state (colour, normal, texture coordinates).
 std::array<float, 4> current(GLenum what);
 
+// Each test starts from the default configuration on texture unit 0 with
+// an identity model-view matrix.
 class GlTest : public testing::Test {
 protected:
     void SetUp() override {
         testplatform::reset();
         config = Config{};
+        glWindow.glActiveTextureARB(kGlTexture0Arb);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
     }
 };
 

@@ -33,15 +33,7 @@ StaticModel twoObjects() {
 
 }  // namespace
 
-class ModelDrawTest : public GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        glWindow.glActiveTextureARB(kGlTexture0Arb);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-    }
-};
+using ModelDrawTest = GlTest;
 
 TEST_F(ModelDrawTest, ModelsStandUpAndTheOptionsChooseWhoseStateApplies) {
     const StaticModel s = twoObjects();

@@ -1,6 +1,5 @@
 
 #include "app/font.h"
-#include "app/frame_timer.h"
 #include "app/projection.h"
 #include "gl_env.h"
 #include "support.h"
@@ -83,19 +82,4 @@ TEST_F(ProjectionTest, TextStandsOnItsBaselineCentredOrFromX) {
         EXPECT_TRUE(box[0] >= c.left && box[0] <= c.right && box[3] <= 51) << c.text;  // nothing below the baseline
         EXPECT_TRUE(!c.flat || (box[3] - box[1] <= 2 && box[2] - box[0] >= 3)) << c.text;
     }
-}
-
-TEST_F(ProjectionTest, CounterBarRunsFromRedToGreenAlongTheBottom) {
-    clearBlack();
-    config.frameratecounter = 2;
-    FrameTimer t;
-    t.smoothedFps = 60;
-    t.drawCounter();  // the bar scale is still 99
-    capture();
-    const int end = static_cast<int>(1024.0 / 99 * 60);
-    const Rgb left = pixel(1, 760), right = pixel(end - 1, 751);  // red to green along the bar, 19 pixels high
-    EXPECT_EQ("", differences(values(255, 0, 255.0 * 39 / 99, 255.0 * 60 / 99), values(left.r, left.g, right.r, right.g),
-                              10));
-    EXPECT_EQ(values(0, 0), values(pixel(end + 2, 760).r, pixel(300, 747).r));
-    EXPECT_GT(pixel(300, 750).r, 0);
 }

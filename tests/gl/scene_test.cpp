@@ -72,7 +72,6 @@ TEST_F(SceneTest, FrameShowsFogSkyLitGroundAndTheCrosshairAndEndsInTheFixedState
     EXPECT_EQ(values((64 + static_cast<int>(Camera.x / terrain.cellSize) + 17) / 128.0f,
                      (64 + static_cast<int>(Camera.z / terrain.cellSize) + 17) / 128.0f),
               values(st[0], st[1]));
-    glWindow.glActiveTextureARB(kGlTexture0Arb);
 }
 
 TEST_F(SceneTest, BallsFallOntoTheGroundAndRollDownIntoTheHollows) {

@@ -36,7 +36,6 @@ TEST_F(TerrainDrawTest, WindowHasTwiceTheReachInCellsPerSide) {
         const auto st = current(GL_CURRENT_TEXTURE_COORDS);
         EXPECT_EQ("", differences(values(81.0 / 128 * repeat, 81.0 / 128 * repeat), values(st[0], st[1]), 1e-3)) << unit;
     }
-    glWindow.glActiveTextureARB(kGlTexture0Arb);
 }
 
 TEST_F(TerrainDrawTest, NormalsLeanAwayFromHigherGround) {

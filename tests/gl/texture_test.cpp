@@ -43,13 +43,7 @@ std::pair<Rgb, Rgb> shown(uint32_t name) {
 
 }  // namespace
 
-class TextureTest : public GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        glWindow.glActiveTextureARB(kGlTexture0Arb);
-    }
-};
+using TextureTest = GlTest;
 
 TEST_F(TextureTest, FilterSettingChoosesFiltersAndMipmaps) {
     TempFile tga(twoBandTga(), "bands.tga");
