@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # Plays the program in its own Xvfb (vale.exe under Wine, or the native
-# build): a 1024x768 window shows the weapon, the crosshair and (with the
-# Windows C library's scatter) balls; a panorama shows hills and several
-# kinds of ground; the mouse looks down, a click fires and leaves a mark on
-# the ground, W walks and the mouse turns; Escape ends the run and writes
-# data/fps.txt in its format.
+# build) as a person would, checking what shows; Escape ends the run and
+# writes data/fps.txt in its format.
 # Usage: play_test.sh wine|native PROGRAM DATA_DIR WORK_DIR [SCREENSHOT_COPY]
 . "$(dirname "$0")/lib.sh"
 mode=$1 exe=$2 data=$3 work=$4/$1 copy=${5:-}

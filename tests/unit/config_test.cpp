@@ -41,10 +41,3 @@ TEST(Config, BadValuesLongKeysAndHugeNumbersNeverDerailTheRest) {
     c = parse("resolution_width 9999999999999999999 resolution_height -9999999999999999999");
     EXPECT_EQ(values(2147483647, -2147483648.0), values(c.resolution_width, c.resolution_height));
 }
-
-TEST(ConfigDeathTest, MissingFileShowsErrorMinus31AndExitsWithMinusOne) {
-    ASSERT_EQ(0, chdir("/"));  // no data/ folder here
-    Config c;
-    EXPECT_EXIT(c.load("no-such-Config.cfg"), testing::ExitedWithCode(255),
-                "\\[Error -31\\] Configuration initialization failed \\(incorrect paths\\)!");
-}

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <thread>
 
 #include "platform/x11/alsa_sound.h"
@@ -30,14 +29,12 @@ Bytes ramp(size_t frames, int seed) {
 
 TEST(AlsaSound, PlaysTheWaveAndANewShotCutsTheOldOneOff) {
     // ALSA's file plugin in front of a null device writes what is played.
-    char dir[] = "/tmp/vale-sound-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(dir));
-    const std::string out = std::string(dir) + "/out.raw", conf = std::string(dir) + "/asound.conf";
-    std::ofstream(conf) << "pcm.!default { type file slave.pcm \"nul\" file \"" << out << "\" format raw }\n"
-                        << "pcm.nul { type null }\n";
-    setenv("ALSA_CONFIG_PATH", conf.c_str(), 1);
     const Bytes first = ramp(8000, 1), second = ramp(2000, 2);  // one second, a quarter, at 8 kHz
     TempFile a(waveWithList(first), "a.wav"), b(waveWithList(second), "b.wav"), bad(Bytes(40, 7), "bad.wav");
+    const std::string out = a.folder() + "out.raw",
+                      text = "pcm.!default { type file slave.pcm \"nul\" file \"" + out + "\" format raw }\npcm.nul { type null }\n";
+    TempFile conf(Bytes(text.begin(), text.end()), "asound.conf");
+    setenv("ALSA_CONFIG_PATH", conf.path(), 1);
 
     const auto start = std::chrono::steady_clock::now();
     alsa::play(a.path());
@@ -56,6 +53,4 @@ TEST(AlsaSound, PlaysTheWaveAndANewShotCutsTheOldOneOff) {
     EXPECT_TRUE(std::equal(second.begin(), second.end(), played.begin() + static_cast<long>(cut)));
     EXPECT_TRUE(std::equal(played.begin(), played.begin() + static_cast<long>(cut), first.begin()));
     std::remove(out.c_str());
-    std::remove(conf.c_str());
-    rmdir(dir);
 }
