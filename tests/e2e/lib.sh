@@ -108,9 +108,6 @@ skyline() {
     convert "$1" -crop 500x768+0+0 +repage -sample '25x768!' -depth 8 txt:- | awk -F'[(),:]+' '
         /^[0-9]/ { x = $1; y = $2; r = $4; g = $5; b = $6;
                    d = (r > 128 ? r - 128 : 128 - r) + (g > 128 ? g - 128 : 128 - g) + (b > 134 ? b - 134 : 134 - b);
-                   if (d > 30 && !(x in top)) top[x] = y }
-        END { n = 0; for (x in top) rows[++n] = top[x];
-              for (i = 2; i <= n; i++) { v = rows[i]; for (j = i - 1; j > 0 && rows[j] > v; j--) rows[j + 1] = rows[j]; rows[j + 1] = v }
-              if (n < 5) { print 768, 0; exit }
-              print rows[int(n / 2) + 1], rows[int(n * 0.9)] - rows[int(n * 0.1) + 1] }'
+                   if (d > 30 && !(x in top)) { top[x] = y; print y } }' | sort -n |
+        awk '{ r[NR] = $1 } END { if (NR < 5) print 768, 0; else print r[int(NR / 2) + 1], r[int(NR * 0.9)] - r[int(NR * 0.1) + 1] }'
 }

@@ -28,8 +28,7 @@ std::array<float, 4> current(GLenum what);
 
 // Each test starts from the default configuration on texture unit 0 with
 // an identity model-view matrix.
-class GlTest : public testing::Test {
-protected:
+struct GlTest : testing::Test {
     void SetUp() override {
         testplatform::reset();
         config = Config{};
@@ -56,12 +55,8 @@ std::vector<Polygon> feedback(Draw draw, double extent = 1e6) {
     draw();
     const GLint size = glRenderMode(GL_RENDER);
     std::vector<Polygon> polygons;
-    for (GLint i = 0; i < size && static_cast<int>(buffer[i]) == GL_POLYGON_TOKEN; i += 2) {
-        polygons.emplace_back(static_cast<size_t>(buffer[i + 1]));
-        for (auto& v : polygons.back()) {
-            v = {buffer[i + 2], buffer[i + 3], buffer[i + 4]};
-            i += 3;
-        }
-    }
+    for (GLint i = 0; i < size && static_cast<int>(buffer[i]) == GL_POLYGON_TOKEN; i += 2)
+        for (int k = 0, n = static_cast<int>(buffer[i + 1]); k < n; ++k, i += 3)
+            (k ? polygons.back() : polygons.emplace_back()).push_back({buffer[i + 2], buffer[i + 3], buffer[i + 4]});
     return polygons;
 }

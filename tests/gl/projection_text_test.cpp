@@ -37,8 +37,7 @@ std::array<int, 4> litBox(int left, int top, int right, int bottom) {
 
 }  // namespace
 
-class ProjectionTest : public GlTest {
-protected:
+struct ProjectionTest : GlTest {
     static void SetUpTestSuite() { font.build("Courier", 8); }
 };
 

@@ -14,8 +14,7 @@ bool near(const Rgb& p, int r, int g, int b, int tolerance = 3) {
 }
 
 // The scene loaded from the generated data/, once for all tests here.
-class SceneTest : public GlTest {
-protected:
+struct SceneTest : GlTest {
     void SetUp() override {
         GlTest::SetUp();
         static bool loaded = false;

@@ -10,8 +10,7 @@
 namespace {
 
 // Balls parked far apart at rest on flat ground at 1.0, 100 frames a second.
-class BallTest : public testing::Test {
-protected:
+struct BallTest : testing::Test {
     void SetUp() override {
         testplatform::reset();
         ground([](int, int) { return 100; });

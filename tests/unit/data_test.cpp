@@ -55,8 +55,8 @@ TEST_F(Landscape, HasRealSlopesAndZonesThatFollowTheGround) {
     std::sort(slopes.begin(), slopes.end());
     EXPECT_GT(slopes[slopes.size() / 2], 0.1f);
     EXPECT_GT(slopes[slopes.size() * 9 / 10], 0.4f);  // a real share of steep ground
-    for (int z = 0; z < 3; ++z) EXPECT_GT(count[z], 0.05 * 128 * 128) << "zone " << z;
-    EXPECT_LT(height[0] / count[0], height[1] / count[1]);  // sand in the hollows, rock on the steep faces
-    EXPECT_LT(steep[1] / count[1], steep[2] / count[2]);
-    EXPECT_LT(steep[0] / count[0], steep[2] / count[2]);
+    EXPECT_GT(*std::min_element(count, count + 3), 0.05 * 128 * 128);
+    for (int z = 0; z < 3; ++z) height[z] /= count[z], steep[z] /= count[z];
+    EXPECT_TRUE(height[0] < height[1] && steep[1] < steep[2] && steep[0] < steep[2])  // sand low, rock steep
+        << "heights " << height[0] << " " << height[1] << " slopes " << steep[0] << " " << steep[1] << " " << steep[2];
 }

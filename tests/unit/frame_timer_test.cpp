@@ -9,8 +9,7 @@
 
 namespace {
 
-class FrameTimerTest : public testing::Test {
-protected:
+struct FrameTimerTest : testing::Test {
     FrameTimer t;
     void SetUp() override {
         testplatform::reset();

@@ -99,15 +99,13 @@ TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
         return !import(bad, b, "bad.md2") && bad.model.objects.empty() &&
                shownBoxes() == "Error: Invalid file format (Corrupt data): bad.md2!";
     };
-    Md2Layout badIndex;
-    badIndex.triangles = {{0, 1, 3, 0, 1, 2}};
-    const Bytes past = md2(badIndex);
-    badIndex.triangles = {{0, 1, 2, 0, 1, -1}};
+    Bytes pastVertices = good, negativeTexCoord = good;  // the triangle's third vertex, and texture coordinate
+    pastVertices[148] = 3, negativeTexCoord[154] = negativeTexCoord[155] = 0xFF;
     // frame past the buffer, frame smaller than its vertices, frames outside the file, negative count and
     // offset, texture coordinates past the end, zero skin width, a vertex count whose size overflows
     for (const Bytes& b : {with({{4, 8324}}, good), with({{4, 20}}, good), with({{14, 1 << 30}}, good),
                            with({{10, -1}}, good), with({{12, -8}}, good), with({{7, 100000}}, good),
-                           with({{2, 0}}, good), with({{6, 1073741825}}, good), past, md2(badIndex)})
+                           with({{2, 0}}, good), with({{6, 1073741825}}, good), pastVertices, negativeTexCoord})
         EXPECT_TRUE(refused(b));
     // No skins and no GL commands: their offsets, whatever they say, are moot.
     EXPECT_TRUE(import(m, with({{5, 0}, {11, 1 << 30}, {9, 0}, {15, -5}}, good)));

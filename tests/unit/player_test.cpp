@@ -12,8 +12,7 @@ constexpr int kW = 0x57, kA = 0x41;
 
 // The player on flat ground at 1.0, at 60 frames a second, after the first
 // update has put the feet on it.
-class PlayerTest : public testing::Test {
-protected:
+struct PlayerTest : testing::Test {
     void SetUp() override {
         testplatform::reset();
         loadHeightMap(terrain, heightMapFile(128, [](int, int) { return 100; }));
