@@ -6,6 +6,7 @@
 #include "support.h"
 #include "player/player.h"
 #include "terrain/camera.h"
+#include "terrain/scene.h"
 
 namespace {
 
@@ -84,4 +85,38 @@ TEST_F(SceneTest, BallsFallOntoTheGroundAndRollDownIntoTheHollows) {
         for (const Ball& ball : ballSet.balls) ASSERT_GE(ball.y, terrain.heightAt(ball.x, ball.z) - 0.01f);
     }
     EXPECT_LT(groundUnderBalls(), landed - 0.1f);
+}
+
+TEST_F(SceneTest, GeneratedLandscapeSpansTheRangeTilesSeamlesslyAndItsZonesFollowTheGround) {
+    const auto h = [](int i, int j) { return static_cast<int>(terrain.sample(static_cast<float>(i), static_cast<float>(j))); };
+    const auto slope = [&](int i, int j) {
+        return std::hypot(h(i + 1, j) - h(i, j), h(i, j + 1) - h(i, j)) * terrain.heightScale / terrain.cellSize;
+    };
+    // Land-map texels, two a cell: sand (0) pale and warm, meadow (1) green, rock (2) a warm grey.
+    Bytes landmap(256 * 256 * 3);
+    glBindTexture(GL_TEXTURE_2D, landmapTexture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, landmap.data());
+    int lo = 255, hi = 0;
+    double inner = 0, seam = 0, height[3] = {}, steep[3] = {}, count[3] = {};
+    std::vector<double> slopes;
+    for (int j = 0; j < 128; ++j)
+        for (int i = 0; i < 128; ++i) {
+            lo = std::min(lo, h(i, j)), hi = std::max(hi, h(i, j));
+            // Steps from the last column or row to the first are the seam.
+            (i == 127 ? seam : inner) += std::abs(h(i + 1, j) - h(i, j)) + std::abs(h(j, i + 1) - h(j, i));
+            const uint8_t* p = &landmap[(static_cast<size_t>(2 * j) * 256 + 2 * i) * 3];
+            const int zone = p[1] > p[0] ? 1 : p[0] > p[2] + 50 ? 0 : 2;
+            height[zone] += h(i, j), steep[zone] += slope(i, j), count[zone] += 1;
+            slopes.push_back(slope(i, j));
+        }
+    EXPECT_EQ(values(0, 255), values(lo, hi));
+    EXPECT_LT(seam / 128, 1.5 * inner / (127 * 128));
+    std::sort(slopes.begin(), slopes.end());
+    EXPECT_GT(slopes[slopes.size() / 2], 0.1);
+    EXPECT_GT(slopes[slopes.size() * 9 / 10], 0.4);  // a real share of steep ground
+    EXPECT_GT(*std::min_element(count, count + 3), 0.05 * 128 * 128);
+    for (int z = 0; z < 3; ++z) height[z] /= count[z], steep[z] /= count[z];
+    EXPECT_TRUE(height[0] < height[1] && steep[1] < steep[2] && steep[0] < steep[2])  // sand low, rock steep
+        << "heights " << height[0] << " " << height[1] << " slopes " << steep[0] << " " << steep[1] << " " << steep[2];
 }
