@@ -2,6 +2,9 @@
 // message boxes shown, and records compared as one.
 #pragma once
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -48,16 +51,9 @@ std::vector<double> values(T... v) {
     return {static_cast<double>(v)...};
 }
 
-// Empty when every value is within tolerance of the one expected; else both records.
-inline std::string differences(const std::vector<double>& expected, const std::vector<double>& actual,
-                               double tolerance) {
-    bool close = expected.size() == actual.size();
-    std::string e, a;
-    for (size_t i = 0; i < expected.size() && i < actual.size(); ++i) {
-        close = close && std::fabs(expected[i] - actual[i]) <= tolerance;
-        e += " " + std::to_string(expected[i]), a += " " + std::to_string(actual[i]);
-    }
-    return close ? "" : "expected" + e + ", got" + a;
+// Matches a record whose values are each within tolerance of the one expected.
+inline auto within(double tolerance, const std::vector<double>& expected) {
+    return testing::Pointwise(testing::DoubleNear(tolerance), expected);
 }
 
 // A height-map file of side n pixels of depth bits, every byte from

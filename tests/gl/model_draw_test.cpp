@@ -40,7 +40,7 @@ TEST_F(ModelDrawTest, ModelsStandUpAndTheOptionsChooseWhoseStateApplies) {
     // The file's z axis is the scene's y: the apex is drawn above the base.
     const auto polygons = feedback([&] { s.draw(false, false); }, 2);
     ASSERT_EQ(2u, polygons.size());
-    EXPECT_EQ("", differences(values(kHeight * 0.5, kHeight * 0.75), values(polygons[0][0][1], polygons[0][2][1]), 0.5));
+    EXPECT_THAT(values(polygons[0][0][1], polygons[0][2][1]), within(0.5, values(kHeight * 0.5, kHeight * 0.75)));
     // Without options the caller's texture and colour stay; texture
     // coordinates still go to unit 0.
     glEnable(GL_TEXTURE_2D);
@@ -56,8 +56,8 @@ TEST_F(ModelDrawTest, ModelsStandUpAndTheOptionsChooseWhoseStateApplies) {
     const auto c = current(GL_CURRENT_COLOR);
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);  // left as it was
-    EXPECT_EQ("", differences(values(false, 200 / 255.0, 20 / 255.0, 1), values(glIsEnabled(GL_TEXTURE_2D), c[0], c[2], m[5]),
-                              1e-3));
+    EXPECT_THAT(values(glIsEnabled(GL_TEXTURE_2D), c[0], c[2], m[5]),
+                within(1e-3, values(false, 200 / 255.0, 20 / 255.0, 1)));
 }
 
 TEST_F(ModelDrawTest, MaterialTexturesLoadFromTheTextureFolder) {
@@ -65,8 +65,10 @@ TEST_F(ModelDrawTest, MaterialTexturesLoadFromTheTextureFolder) {
     tga.resize(tga.size() + 12, 128);
     TempFile skin(tga, "skin.tga");
     const Chunk colour{0x0011, {1, 2, 3}, {}};
-    TempFile model(Chunk{0x4D4D, {}, {{0x3D3D, {}, {material3ds("plain", colour), material3ds("painted", colour, "skin.tga")}}}}.bytes(),
-                   "model.3ds");
+    TempFile model(
+        Chunk{0x4D4D, {}, {{0x3D3D, {}, {material3ds("plain", colour), material3ds("painted", colour, "skin.tga")}}}}
+            .bytes(),
+        "model.3ds");
     StaticModel s, t;
     s.load(model.path(), skin.folder().c_str());
     EXPECT_EQ("", shownBoxes());
@@ -94,6 +96,6 @@ TEST_F(ModelDrawTest, Md2DrawBlendsBetweenKeyFrames) {
     // way from the centre to the right edge.
     const auto polygons = feedback([&] { m.draw(Md2Model::kContinue); }, 4);
     ASSERT_EQ(1u, polygons.size());
-    EXPECT_EQ("", differences(values(kWidth * 5 / 8.0, 1), values(polygons[0][0][0], current(GL_CURRENT_TEXTURE_COORDS)[1]),
-                              0.01));
+    EXPECT_THAT(values(polygons[0][0][0], current(GL_CURRENT_TEXTURE_COORDS)[1]),
+                within(0.01, values(kWidth * 5 / 8.0, 1)));
 }

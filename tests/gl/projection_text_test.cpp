@@ -58,8 +58,8 @@ TEST_F(ProjectionTest, OrthoIsPixelsFromTheTopLeftAndPerspectiveFollowsTheCamera
         float p[16];
         glGetFloatv(GL_PROJECTION_MATRIX, p);
         const double f = 1 / std::tan(fov / 2 * M_PI / 180);  // near 0.1, far 100
-        EXPECT_EQ("", differences(values(f, f * kHeight / kWidth, -100.1 / 99.9, -20 / 99.9), values(p[5], p[0], p[10], p[14]),
-                                  1e-4));
+        EXPECT_THAT(values(p[5], p[0], p[10], p[14]),
+                    within(1e-4, values(f, f * kHeight / kWidth, -100.1 / 99.9, -20 / 99.9)));
     }
     Camera.fieldOfView = 55;
 }
@@ -70,7 +70,8 @@ TEST_F(ProjectionTest, TextStandsOnItsBaselineCentredOrFromX) {
         const char* text;
         int left, right;  // bounds of the first lit column
         bool flat;        // a bar: within three rows, at least four columns wide
-    } cases[] = {{1, "XX", 92, 94, false}, {0, "XX", 100, 101, false}, {0, "-", 100, 102, true}, {0, "  ", -1, -1, false}};
+    } cases[] = {
+        {1, "XX", 92, 94, false}, {0, "XX", 100, 101, false}, {0, "-", 100, 102, true}, {0, "  ", -1, -1, false}};
     for (const auto& c : cases) {
         clearBlack();
         glColor3f(1, 1, 1);

@@ -59,8 +59,8 @@ TEST_F(SceneTest, FrameShowsFogSkyLitGroundAndTheCrosshairAndEndsInTheFixedState
     GLint unit = 0, bound = -1;
     glGetIntegerv(0x84E0 /* GL_ACTIVE_TEXTURE */, &unit);
     EXPECT_EQ(values(false, false, false, true, kGlTexture0Arb, false),
-              values(glIsEnabled(GL_LIGHTING), glIsEnabled(GL_FOG), glIsEnabled(GL_BLEND), glIsEnabled(GL_DEPTH_TEST), unit,
-                     glIsEnabled(GL_TEXTURE_2D)));
+              values(glIsEnabled(GL_LIGHTING), glIsEnabled(GL_FOG), glIsEnabled(GL_BLEND), glIsEnabled(GL_DEPTH_TEST),
+                     unit, glIsEnabled(GL_TEXTURE_2D)));
     glWindow.glActiveTextureARB(kGlTexture1Arb);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(values(true, 0), values(glIsEnabled(GL_TEXTURE_2D), bound));  // switched on by the crosshair step
@@ -88,7 +88,9 @@ TEST_F(SceneTest, BallsFallOntoTheGroundAndRollDownIntoTheHollows) {
 }
 
 TEST_F(SceneTest, GeneratedLandscapeSpansTheRangeTilesSeamlesslyAndItsZonesFollowTheGround) {
-    const auto h = [](int i, int j) { return static_cast<int>(terrain.sample(static_cast<float>(i), static_cast<float>(j))); };
+    const auto h = [](int i, int j) {
+        return static_cast<int>(terrain.sample(static_cast<float>(i), static_cast<float>(j)));
+    };
     const auto slope = [&](int i, int j) {
         return std::hypot(h(i + 1, j) - h(i, j), h(i, j + 1) - h(i, j)) * terrain.heightScale / terrain.cellSize;
     };

@@ -9,7 +9,8 @@ namespace {
 Bytes twoBandTga() {
     Bytes file = tgaHeader(4, 4, 24);
     for (int row = 0; row < 4; ++row)
-        for (int x = 0; x < 4; ++x) file.insert(file.end(), {uint8_t(row >= 2 ? 255 : 0), 0, uint8_t(row >= 2 ? 0 : 255)});
+        for (int x = 0; x < 4; ++x)
+            file.insert(file.end(), {uint8_t(row >= 2 ? 255 : 0), 0, uint8_t(row >= 2 ? 0 : 255)});
     return file;
 }
 
@@ -32,7 +33,8 @@ TEST_F(TextureTest, FilterSettingChoosesFiltersAndMipmaps) {
         {0, values(GL_NEAREST, GL_NEAREST, 4, 0)},
         {1, values(GL_LINEAR, GL_LINEAR, 4, 0)},
         {2, values(GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST, 4, 2)},
-        {7, values(GL_LINEAR, GL_NEAREST_MIPMAP_LINEAR, 0, 0)}};  // out of range: a name with OpenGL's defaults, no image
+        {7,
+         values(GL_LINEAR, GL_NEAREST_MIPMAP_LINEAR, 0, 0)}};  // out of range: a name with OpenGL's defaults, no image
     for (const auto& [setting, expected] : cases) {
         config.texturefilter = setting;
         uint32_t name = 0;

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "app/config.h"
 #include "support.h"
 

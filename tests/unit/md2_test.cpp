@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "md2/md2.h"
 #include "support.h"
 
@@ -20,7 +18,8 @@ Bytes md2(const Md2Layout& s) {
     for (size_t f = 0; f < s.names.size(); ++f) {
         frames.push_back({{s.scale[0], s.scale[1], s.scale[2], s.translate[0] + f, s.translate[1], s.translate[2]},
                           s.names[f], {}});
-        for (const auto& v : s.vertices) frames.back().vertices.insert(frames.back().vertices.end(), {v[0], v[1], v[2], 0});
+        for (const auto& v : s.vertices)
+            frames.back().vertices.insert(frames.back().vertices.end(), {v[0], v[1], v[2], 0});
     }
     return md2File(256, 128, "models/skin.pcx", {{64, 32}, {0, 0}, {256, 128}}, s.triangles, frames, 2);
 }

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <cstring>
 
 #include "models3ds/reader3ds.h"
@@ -113,14 +111,13 @@ TEST(Reader3ds, VersionWarningAndFilesThatAreNoModel) {
 TEST(Reader3ds, NormalsAreAreaWeightedAndCounterClockwise) {
     // Vertex 0 shared by a triangle of area 8 facing +z and one of area
     // 0.125 facing +x: their sum (0.25, 0, 16), normalised; vertex 5 in no face.
-    const Model3ds m = import(
-        file({object("w", {0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0.5f, 0, 0, 0, 0.5f, 9, 9, 9}, {{0, 1, 2}, {0, 3, 4}})}).bytes());
+    const Model3ds m =
+        import(file({object("w", {0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0.5f, 0, 0, 0, 0.5f, 9, 9, 9}, {{0, 1, 2}, {0, 3, 4}})})
+                   .bytes());
     const auto& n = m.objects[0].normals;
     const float k = 1 / std::hypot(0.25f, 16.0f);
-    EXPECT_EQ("", differences(values(0.25f * k, 0, 16 * k, 0, 0, 1, 1, 0, 0, 0, 0, 0),
-                              values(n[0].x, n[0].y, n[0].z, n[1].x, n[1].y, n[1].z, n[3].x, n[3].y, n[3].z, n[5].x,
-                                     n[5].y, n[5].z),
-                              1e-6));
+    EXPECT_THAT(values(n[0].x, n[0].y, n[0].z, n[1].x, n[1].y, n[1].z, n[3].x, n[3].y, n[3].z, n[5].x, n[5].y, n[5].z),
+                within(1e-6, values(0.25f * k, 0, 16 * k, 0, 0, 1, 1, 0, 0, 0, 0, 0)));
 }
 
 TEST(Reader3ds, DeepNestingIsCutOffWithoutExhaustingTheStack) {

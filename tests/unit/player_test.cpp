@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "app/frame_timer.h"
 #include "app/input.h"
 #include "player/player.h"
@@ -46,10 +44,10 @@ TEST_F(PlayerTest, SteeringRisesOneStepAFrameToThePaceOfWalkingRunningOrCrouchin
     EXPECT_NEAR(-0.5f, player.vz, 1e-5);  // heading 0 walks towards -z
     keyboard.keys[kA] = true;  // strafing left, towards -x; a diagonal is not normalised
     frames(8);
-    EXPECT_EQ("", differences(values(-0.5, 0.5 * std::sqrt(2.0)), values(player.vx, speed()), 1e-5));
+    EXPECT_THAT(values(player.vx, speed()), within(1e-5, values(-0.5, 0.5 * std::sqrt(2.0))));
     keyboard.keys[kA] = false;
     frames(20);
-    EXPECT_EQ("", differences(values(1, 2), values(player.forward, pace()), 0.125));  // within a step of the limit
+    EXPECT_THAT(values(player.forward, pace()), within(0.125, values(1, 2)));  // within a step of the limit
     keyboard.keys[kKeyEnd] = true;
     frames(3);  // held: one switch only
     keyboard.keys[kKeyEnd] = false;
@@ -80,19 +78,21 @@ TEST_F(PlayerTest, JumpKeepsTheSpeedButItsDirectionTurnsWithTheView) {
     frames(1);
     mouse.deltaX = 0;
     frames(1);  // the new heading steers from the next update on
-    EXPECT_EQ("", differences(values(-90, forward, 0.5 * forward, 0),
-                              values(player.heading, player.forward, player.vx, player.vz), 1e-4));
+    EXPECT_THAT(values(player.heading, player.forward, player.vx, player.vz),
+                within(1e-4, values(-90, forward, 0.5 * forward, 0)));
     float top = 0;
     while (updates < 200 && player.y > 1.0f) {
         top = std::fmax(top, player.y - 1.0f);
         frames(1);
     }
-    EXPECT_EQ("", differences(values(0.6, 0.11, 1), values((updates - jumped) / 60.0, top, player.y), 0.02));  // seconds, height
+    EXPECT_THAT(values((updates - jumped) / 60.0, top, player.y),
+                within(0.02, values(0.6, 0.11, 1)));  // seconds, height
 }
 
 TEST_F(PlayerTest, PitchWithTheRecoilStaysInItsLimitsZoomNarrowsAndTheButtonFires) {
     // Pitch after a mouse move and a recoil, the recoil added before the limits.
-    const float moves[][3] = {{-10000, 0, 67.5f}, {0, 0.5f, 67.5f}, {10000, 0, -90}, {0, -0.5f, -90}, {0, 0.25f, -89.75f}};
+    const float moves[][3] = {
+        {-10000, 0, 67.5f}, {0, 0.5f, 67.5f}, {10000, 0, -90}, {0, -0.5f, -90}, {0, 0.25f, -89.75f}};
     for (const auto& m : moves) {
         mouse.deltaY = static_cast<int>(m[0]);
         player.weaponFire.recoil = m[1];
@@ -106,7 +106,7 @@ TEST_F(PlayerTest, PitchWithTheRecoilStaysInItsLimitsZoomNarrowsAndTheButtonFire
     EXPECT_NEAR(18.5f, player.fieldOfView, 1.5f);
     mouse.rightButton = mouse.leftButton = false;
     frames(12);
-    EXPECT_EQ("", differences(values(56.5, false), values(player.fieldOfView, player.weaponFire.triggerDown), 1.5));
+    EXPECT_THAT(values(player.fieldOfView, player.weaponFire.triggerDown), within(1.5, values(56.5, false)));
 }
 
 TEST_F(PlayerTest, EdgeOfTheTileStopsOnlyThatAxis) {

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <thread>
 
@@ -31,8 +29,8 @@ TEST(AlsaSound, PlaysTheWaveAndANewShotCutsTheOldOneOff) {
     // ALSA's file plugin in front of a null device writes what is played.
     const Bytes first = ramp(8000, 1), second = ramp(2000, 2);  // one second, a quarter, at 8 kHz
     TempFile a(waveWithList(first), "a.wav"), b(waveWithList(second), "b.wav"), bad(Bytes(40, 7), "bad.wav");
-    const std::string out = a.folder() + "out.raw",
-                      text = "pcm.!default { type file slave.pcm \"nul\" file \"" + out + "\" format raw }\npcm.nul { type null }\n";
+    const std::string out = a.folder() + "out.raw", text = "pcm.!default { type file slave.pcm \"nul\" file \"" + out +
+                                                           "\" format raw }\npcm.nul { type null }\n";
     TempFile conf(Bytes(text.begin(), text.end()), "asound.conf");
     setenv("ALSA_CONFIG_PATH", conf.path(), 1);
 
