@@ -56,8 +56,7 @@ inline auto within(double tolerance, const std::vector<double>& expected) {
     return testing::Pointwise(testing::DoubleNear(tolerance), expected);
 }
 
-// A height-map file of side n pixels of depth bits, every byte from
-// height(column, row) of the stored square.
+// A height-map file of side n pixels of depth bits, every byte height(column, row).
 template <typename F>
 Bytes heightMapFile(int n, F height, int depth = 8) {
     Bytes b = tgaHeader(n, n, depth, 3);
@@ -66,8 +65,7 @@ Bytes heightMapFile(int n, F height, int depth = 8) {
     return b;
 }
 
-// Loads a terrain from such a file with the scene's parameters (any map it
-// held before is freed; an empty file leaves it empty).
+// Loads a terrain from such a file with the scene's parameters, freeing any map before; none from no file.
 inline void loadHeightMap(Terrain& terrain, const Bytes& file, uint32_t cells = 128) {
     std::free(terrain.heights);
     terrain = Terrain{};

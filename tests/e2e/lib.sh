@@ -1,6 +1,5 @@
-# Helpers for the end-to-end tests: a private Xvfb, the program under Wine
-# or native, windows found by title, screenshots and their checks. Sourced
-# by the test scripts.
+# Helpers for the end-to-end tests, sourced by them: a private Xvfb, the
+# program under Wine or native, windows by title, screenshots and checks.
 set -u
 
 fail() { echo "FAIL: $*" >&2; exit 1; }

@@ -70,14 +70,11 @@ shot "$win" "$work/play-fired.png"
 after=$(count_pixels "$work/play-fired.png" 100x140+462+314 "$dark")
 [ "$after" -gt $((before + 50)) ] || fail "firing left no mark near the crosshair ($before -> $after dark pixels)"
 
-# Walking, then turning, changes the ground left of the (swaying) weapon.
+# Walking changes the ground left of the (swaying) weapon; the panorama
+# showed that turning does.
 xdotool keydown w && sleep 1.5 && xdotool keyup w
 shot "$win" "$work/play-walked.png"
 changed "$work/play-fired.png" "$work/play-walked.png" 480x240+40+480 || fail "walking did not change the view"
-xdotool mousemove_relative -- 300 0
-sleep 0.5
-shot "$win" "$work/play-turned.png"
-changed "$work/play-walked.png" "$work/play-turned.png" 480x240+40+480 || fail "turning did not change the view"
 
 send_key "$win" Escape
 expect_exit 0 "after Escape"

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The program's failed starts in its own Xvfb (vale.exe under Wine, or the
-# native build): without data/ the configuration error is shown and the exit
-# status is -1; natively, an impossible full-screen mode and a driver
-# without multitexturing give their errors.
+# Failed starts of the program in its own Xvfb (vale.exe under Wine, or the
+# native build): each shows its message box and ends with its status.
 # Usage: shell_test.sh wine|native PROGRAM DATA_DIR WORK_DIR
 . "$(dirname "$0")/lib.sh"
 mode=$1 exe=$2 data=$3 work=$4/$1

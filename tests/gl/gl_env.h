@@ -1,17 +1,13 @@
-// One real OpenGL context for the whole drawing-test program: a GLX window
-// of the configured 1024 x 768, with pixel read-back and OpenGL's feedback
-// of what was sent.
+// One real OpenGL context for the drawing tests: a GLX window of the configured
+// 1024 x 768, with pixel read-back and OpenGL's feedback of what was sent.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <array>
-#include <vector>
 
 #include "app/config.h"
 #include "app/gl_window.h"
 #include "app/opengl.h"
-#include "platform/testing/test_platform.h"
+#include "support.h"
 
 constexpr int kWidth = 1024, kHeight = 768;
 
@@ -38,9 +34,8 @@ struct GlTest : testing::Test {
     }
 };
 
-// The polygons OpenGL's feedback mode reports for what draw() sends, in
-// window coordinates, under an orthographic projection of the given extent
-// (by default so wide that nothing is clipped).
+// The polygons feedback mode reports for what draw() sends, in window coordinates, under an
+// orthographic projection of the given extent (by default so wide that nothing is clipped).
 using Polygon = std::vector<std::array<float, 3>>;
 template <typename Draw>
 std::vector<Polygon> feedback(Draw draw, double extent = 1e6) {

@@ -1,20 +1,16 @@
 #include <cstring>
 
-#include "app/gl_window.h"
 #include "gl_env.h"
 #include "md2/md2.h"
 #include "models3ds/static_model.h"
-#include "support.h"
 
 namespace {
 
-// A model record built directly: one textured and one coloured triangle,
-// standing up along the file's z axis.
+// A model record built directly: a textured and a coloured triangle, standing up along file z.
 StaticModel twoObjects() {
     StaticModel s;
     Model3ds& m = s.model;
-    m.materialCount = 2;
-    m.materials.resize(2);
+    m.materials.resize(m.materialCount = 2);
     std::strcpy(m.materials[0].mapFile, "skin.tga");
     std::memcpy(m.materials[1].color, "\xC8\x0A\x14", 3);
     for (int i = 0; i < 2; ++i) {
@@ -41,8 +37,7 @@ TEST_F(ModelDrawTest, ModelsStandUpAndTheOptionsChooseWhoseStateApplies) {
     const auto polygons = feedback([&] { s.draw(false, false); }, 2);
     ASSERT_EQ(2u, polygons.size());
     EXPECT_THAT(values(polygons[0][0][1], polygons[0][2][1]), within(0.5, values(kHeight * 0.5, kHeight * 0.75)));
-    // Without options the caller's texture and colour stay; texture
-    // coordinates still go to unit 0.
+    // Without options the caller's texture and colour stay; texture coordinates still go to unit 0.
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 7);
     glColor3f(0.1f, 0.2f, 0.3f);
@@ -92,8 +87,7 @@ TEST_F(ModelDrawTest, Md2DrawBlendsBetweenKeyFrames) {
     testplatform::ticks = 1000;
     m.draw(Md2Model::kContinue);  // starts the clock
     testplatform::ticks = 1050;
-    // Halfway from x = 0 to x = 40, scaled by 0.05: 1.0, a quarter of the
-    // way from the centre to the right edge.
+    // Halfway from x = 0 to x = 40, scaled by 0.05: 1.0, a quarter of the way to the right edge.
     const auto polygons = feedback([&] { m.draw(Md2Model::kContinue); }, 4);
     ASSERT_EQ(1u, polygons.size());
     EXPECT_THAT(values(polygons[0][0][0], current(GL_CURRENT_TEXTURE_COORDS)[1]),

@@ -2,7 +2,6 @@
 #include "app/font.h"
 #include "app/projection.h"
 #include "gl_env.h"
-#include "support.h"
 #include "terrain/camera.h"
 
 namespace {

@@ -22,10 +22,7 @@ struct BallTest : testing::Test {
     void ground(F height) { loadHeightMap(terrain, heightMapFile(128, height)); }
     Ball& ball(int i) { return ballSet.balls[i]; }
     WeaponFire& fire() { return player.weaponFire; }
-    int flying() {
-        return static_cast<int>(
-            std::count_if(fire().bullets, fire().bullets + 20, [](const Bullet& b) { return b.life > 0; }));
-    }
+    long flying() { return std::count_if(fire().bullets, fire().bullets + 20, [](auto& b) { return b.life > 0; }); }
     // Fires one shot from (x, y, z) and lets it fly until it hits or expires.
     void shoot(float x, float y, float z, float pitch) {
         fire().triggerDown = fire().triggerArmed = true;
@@ -122,9 +119,8 @@ TEST_F(BallTest, TriggerFiresOncePerPressAlongTheViewAndRearmsOnlyAtRest) {
 }
 
 TEST_F(BallTest, RecoilCycleKicksTheViewByItsStepsAndNeverJumpsAtStartUp) {
-    // Steps of 20 / F up past 0.5, one frame to turn, down past -0.5, then 0.
-    // The pitch kick is the sum of the recoil over the cycle. At a rate of 1
-    // (the first frames of a run) a step would be 20: it stops at the limit.
+    // Steps of 20 / F up past 0.5, one frame to turn, down past -0.5, then 0; the pitch kick is their sum.
+    // At a rate of 1 (the first frames of a run) a step would be 20: it stops at the limit.
     for (auto [fps, peak, kick, frames] :
          {std::tuple{60u, 2 / 3.0f, 1.0f, 8}, {100u, 0.6f, 1.2f, 11}, {1u, 0.5f, 0.5f, 4}}) {
         frameTimer.framesPerSecond = fps;

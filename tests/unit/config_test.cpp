@@ -3,10 +3,8 @@
 
 namespace {
 
-Config parse(const std::string& text) {
-    std::FILE* file = std::tmpfile();
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::rewind(file);
+Config parse(std::string text) {
+    std::FILE* file = fmemopen(text.data(), text.size(), "r");
     Config c;
     c.read(file);
     std::fclose(file);

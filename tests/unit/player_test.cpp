@@ -8,8 +8,7 @@ namespace {
 
 constexpr int kW = 0x57, kA = 0x41;
 
-// The player on flat ground at 1.0, at 60 frames a second, after the first
-// update has put the feet on it.
+// The player on flat ground at 1.0, at 60 frames a second.
 struct PlayerTest : testing::Test {
     void SetUp() override {
         testplatform::reset();

@@ -19,16 +19,14 @@ TEST_F(TerrainTest, HeightIsExactAtVerticesLinearOnEachTriangleAndRepeatsEveryTi
     EXPECT_EQ(values(0.390625, 0.78125, 0.0078125), values(t.cellSize, t.detailStepS, t.mapStep));
     for (int c : {0, 3, 64, 127})
         for (int r : {0, 7, 100}) EXPECT_FLOAT_EQ(pattern(c, r) * 0.01f, t.heightAt(x(c), x(r)));
-    // In cell (30, 40): the lower triangle from h00, the upper from h11; on
-    // the diagonal both agree.
+    // In cell (30, 40): the lower triangle from h00, the upper from h11; on the diagonal both agree.
     const float h00 = pattern(30, 40) * 0.01f, h10 = pattern(31, 40) * 0.01f, h01 = pattern(30, 41) * 0.01f,
                 h11 = pattern(31, 41) * 0.01f;
     EXPECT_NEAR(h00 + (h10 - h00) * 0.25f + (h01 - h00) * 0.5f, t.heightAt(x(30.25f), x(40.5f)), 1e-4);
     EXPECT_NEAR(h01 + (h11 - h01) * 0.5f + (h10 - h11) * 0.25f, t.heightAt(x(30.5f), x(40.75f)), 1e-4);
     EXPECT_NEAR(h01 + (h10 - h01) * 0.25f, t.heightAt(x(30.25f), x(40.75f)), 1e-4);
     for (float z : {-20.0f, 1.3f, 17.9f}) EXPECT_NEAR(t.heightAt(3.1f, z), t.heightAt(53.1f, z + 100), 1e-4);
-    // West of the tile, truncation toward zero extrapolates the plane of the
-    // neighbouring cell: fx = -3.5 gives cell -3 with tx = -0.5.
+    // West of the tile, truncation toward zero extrapolates the next cell: fx = -3.5 is cell -3, tx = -0.5.
     const float w0 = pattern(125, 10) * 0.01f, w1 = pattern(126, 10) * 0.01f;
     EXPECT_NEAR(w0 + (w1 - w0) * -0.5f, t.heightAt(x(-3.5f), x(10)), 1e-4);
 }

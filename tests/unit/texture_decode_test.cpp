@@ -2,8 +2,7 @@
 #include "textures/textures.h"
 
 TEST(TgaDecode, PixelsTurnToRgbPastAnIdFieldAndColourMapInEitherRowOrder) {
-    // Two rows of one pixel after a 3-byte image ID and a 2-entry, 24-bit
-    // colour map; the origin bit says which row comes first.
+    // Two rows of one pixel after a 3-byte image ID and a 2-entry colour map, in the origin bit's order.
     for (uint8_t descriptor : {0x08, 0x28}) {
         Bytes file = tgaHeader(1, 2, 32, 2, descriptor);
         file[0] = 3, file[1] = 1, file[5] = 2, file[7] = 24;
@@ -31,8 +30,7 @@ TEST(TgaDecode, PixelsTurnToRgbPastAnIdFieldAndColourMapInEitherRowOrder) {
 }
 
 TEST(PcxAndRawDecode, FirstStoredRowOnTopAndNoReadOrWritePastTheEnds) {
-    // PCX, 2x2 after its 128-byte header: a run of two index 1, then 2 and 3;
-    // the palette closes the file.
+    // PCX, 2x2 after its header: a run of two index 1, then 2 and 3; the palette closes the file.
     Bytes pcx(128, 0);
     pcx.insert(pcx.end(), {0xC2, 1, 2, 3, 12});
     const uint8_t palette[4][3] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
