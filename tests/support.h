@@ -24,7 +24,7 @@ public:
         dir_ = mkdtemp(dir);
         path_ = dir_ + "/" + name;
         std::FILE* f = std::fopen(path_.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
     ~TempFile() {
@@ -65,11 +65,15 @@ Bytes heightMapFile(int n, F height, int depth = 8) {
     return b;
 }
 
-// Loads a terrain from such a file with the scene's parameters, freeing any map before; none from no file.
-inline void loadHeightMap(Terrain& terrain, const Bytes& file, uint32_t cells = 128) {
+// Frees a terrain's map and leaves it empty.
+inline void clearTerrain(Terrain& terrain) {
     std::free(terrain.heights);
     terrain = Terrain{};
-    if (file.empty()) return;
+}
+
+// Loads a terrain from such a file with the scene's parameters, freeing any map before.
+inline void loadHeightMap(Terrain& terrain, const Bytes& file, uint32_t cells = 128) {
+    clearTerrain(terrain);
     TempFile f(file, "Landscape.tga");
     terrain.load(f.path(), 50.0f, 0.01f, cells, 100.0f, 100.0f);
 }

@@ -48,7 +48,7 @@ inline Bytes tgaHeader(int width, int height, int depth, int imageType = 2, uint
 // index each) under their scale and translation.
 struct Md2Pose {
     std::array<float, 6> scaleTranslate;
-    std::string name;  // up to 16 bytes
+    std::string name;
     Bytes vertices;
 };
 
@@ -76,8 +76,9 @@ inline Bytes md2File(int skinWidth, int skinHeight, const std::string& skin,
         for (int k : t) put16(b, static_cast<uint32_t>(k));
     for (const Md2Pose& f : frames) {
         for (float v : f.scaleTranslate) putFloat(b, v);
+        const size_t name = b.size();  // a field of 16 bytes: longer names are cut
         b.insert(b.end(), f.name.begin(), f.name.end());
-        b.resize(b.size() + 16 - f.name.size());
+        b.resize(name + 16);
         b.insert(b.end(), f.vertices.begin(), f.vertices.end());
     }
     b.resize(b.size() + 4 * static_cast<size_t>(glCommands));

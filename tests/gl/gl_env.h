@@ -50,8 +50,11 @@ std::vector<Polygon> feedback(Draw draw, double extent = 1e6) {
     draw();
     const GLint size = glRenderMode(GL_RENDER);
     std::vector<Polygon> polygons;
-    for (GLint i = 0; i < size && static_cast<int>(buffer[i]) == GL_POLYGON_TOKEN; i += 2)
+    // Each polygon: its token, its vertex count, then x, y, z a vertex.
+    for (GLint i = 0; i < size && static_cast<int>(buffer[i]) == GL_POLYGON_TOKEN; i += 2) {
+        Polygon& polygon = polygons.emplace_back();
         for (int k = 0, n = static_cast<int>(buffer[i + 1]); k < n; ++k, i += 3)
-            (k ? polygons.back() : polygons.emplace_back()).push_back({buffer[i + 2], buffer[i + 3], buffer[i + 4]});
+            polygon.push_back({buffer[i + 2], buffer[i + 3], buffer[i + 4]});
+    }
     return polygons;
 }

@@ -1,6 +1,5 @@
 // gtest and the game's headers come before X11's, whose macros and types
 // (None, Font) clash with them.
-#include "app/gl_window.h"
 #include "gl_env.h"
 
 #include <GL/glx.h>

@@ -17,12 +17,12 @@ struct BallTest : testing::Test {
         fire().recoilState = 0;
         for (int i = 0; i < BallSet::kBalls; ++i) ballSet.balls[i] = Ball{true, -20.0f + 4 * i, 1.0f, 20, 0, 0, 0, 0};
     }
-    void TearDown() override { loadHeightMap(terrain, {}); }
+    void TearDown() override { clearTerrain(terrain); }
     template <typename F>
     void ground(F height) { loadHeightMap(terrain, heightMapFile(128, height)); }
     Ball& ball(int i) { return ballSet.balls[i]; }
     WeaponFire& fire() { return player.weaponFire; }
-    long flying() { return std::count_if(fire().bullets, fire().bullets + 20, [](auto& b) { return b.life > 0; }); }
+    long flying() { return std::count_if(fire().bullets, fire().bullets + WeaponFire::kBullets, [](auto& b) { return b.life > 0; }); }
     // Fires one shot from (x, y, z) and lets it fly until it hits or expires.
     void shoot(float x, float y, float z, float pitch) {
         fire().triggerDown = fire().triggerArmed = true;

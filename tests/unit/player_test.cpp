@@ -20,7 +20,7 @@ struct PlayerTest : testing::Test {
         player.weaponFire.reset(false);
         player.weaponFire.recoilState = 0;  // no start-up recoil in these tests
     }
-    void TearDown() override { loadHeightMap(terrain, {}); }
+    void TearDown() override { clearTerrain(terrain); }
     int updates = 0;
     void frames(int n) {
         for (int i = 0; i < n; ++i, ++updates) player.update();
