@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Builds everything into build/: the game, its tests, the data and vale.exe.
+# Builds everything: the native program, its tests and data into build/, and
+# the Windows program, its tests and data into build/windows/ (cross-built
+# with mingw-w64, its generator and tests run under Wine).
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)"
+cmake -S . -B build/windows -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+cmake --build build/windows -j"$(nproc)"

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds and runs every test: unit, OpenGL read-back and the end-to-end runs.
+# Builds and runs every test of both builds: unit, OpenGL read-back and the
+# end-to-end runs; native.* in build/, windows.* (under Wine) in build/windows/.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/build.sh
-cd build
-ctest --output-on-failure -j2 --timeout 600
+status=0
+ctest --test-dir build --output-on-failure -j2 --timeout 600 || status=1
+ctest --test-dir build/windows --output-on-failure -j2 --timeout 600 || status=1
+exit $status

@@ -5,37 +5,52 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "byte_writer.h"
 #include "platform/testing/test_platform.h"
 #include "terrain/terrain.h"
 
-// A file under a fresh temporary folder, removed with the object.
+// A fresh folder under the system's temporary one, removed with the object.
+class TempDir {
+public:
+    TempDir() {
+        // Tests run in parallel processes: the first free name is taken.
+        const auto base = std::filesystem::temp_directory_path();
+        auto n = std::chrono::steady_clock::now().time_since_epoch().count();
+        do path_ = base / ("vale-test-" + std::to_string(n++));
+        while (!std::filesystem::create_directory(path_));
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A file of the given bytes under a fresh temporary folder, removed with the object.
 class TempFile {
 public:
-    TempFile(const Bytes& bytes, const std::string& name) {
-        char dir[] = "/tmp/vale-test-XXXXXX";
-        dir_ = mkdtemp(dir);
-        path_ = dir_ + "/" + name;
+    TempFile(const Bytes& bytes, const std::string& name) : path_((dir_.path() / name).string()) {
         std::FILE* f = std::fopen(path_.c_str(), "wb");
         if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
-    ~TempFile() {
-        std::remove(path_.c_str());
-        rmdir(dir_.c_str());
-    }
     const char* path() const { return path_.c_str(); }
-    std::string folder() const { return dir_ + "/"; }
+    std::string folder() const { return dir_.path().string() + "/"; }
 
 private:
-    std::string dir_, path_;
+    TempDir dir_;
+    std::string path_;
 };
 
 // The message boxes shown since the last reset, "caption: text" each, one a line.

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "byte_writer.h"
@@ -18,15 +18,10 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 std::string root;
 
-void makeDirs(const std::string& path) {
-    for (size_t i = 1; i < path.size(); ++i)
-        if (path[i] == '/') mkdir(path.substr(0, i).c_str(), 0755);
-    mkdir(path.c_str(), 0755);
-}
-
 void write(const std::string& relative, const Bytes& bytes) {
     const std::string path = root + "/" + relative;
-    makeDirs(path.substr(0, path.rfind('/')));
+    std::error_code error;
+    std::filesystem::create_directories(path.substr(0, path.rfind('/')), error);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
         std::fprintf(stderr, "datagen: cannot write %s\n", path.c_str());

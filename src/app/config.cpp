@@ -2,78 +2,69 @@
 
 #include <climits>
 #include <cstring>
+#include <vector>
 
+#include "app/files.h"
 #include "app/paths.h"
 #include "platform/platform.h"
 
 namespace {
 
-bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-int skipSpace(std::FILE* file) {
-    int c;
-    do c = std::fgetc(file);
-    while (c != EOF && isSpace(c));
-    return c;
-}
+// A cursor over the file's bytes: the whole file is in memory, so looking
+// ahead needs no push-back into a stream.
+struct Text {
+    const char* at;
+    const char* end;
 
-// Reads one non-whitespace token, keeping at most size - 1 characters; the
-// rest of a longer token is consumed. Returns false at the end of the file.
-bool readToken(std::FILE* file, char* token, size_t size) {
-    int c = skipSpace(file);
-    if (c == EOF) return false;
-    size_t n = 0;
-    while (c != EOF && !isSpace(c)) {
-        if (n + 1 < size) token[n++] = static_cast<char>(c);
-        c = std::fgetc(file);
+    void skipSpace() {
+        while (at < end && isSpace(*at)) ++at;
     }
-    token[n] = '\0';
-    if (c != EOF) std::ungetc(c, file);
-    return true;
-}
 
-// A decimal integer with optional sign, as "%d" takes it. Out-of-range values
-// saturate. On failure the characters that are not part of a number stay in
-// the stream for the next key.
-bool readInteger(std::FILE* file, int32_t& value) {
-    int c = skipSpace(file);
-    bool negative = false;
-    if (c == '+' || c == '-') {
-        int next = std::fgetc(file);
-        if (!isDigit(next)) {
-            if (next != EOF) std::ungetc(next, file);
-            std::ungetc(c, file);
-            return false;
-        }
-        negative = c == '-';
-        c = next;
+    // Reads one non-whitespace token, keeping at most size - 1 characters;
+    // the rest of a longer token is consumed. False at the end of the text.
+    bool token(char* out, size_t size) {
+        skipSpace();
+        if (at == end) return false;
+        size_t n = 0;
+        for (; at < end && !isSpace(*at); ++at)
+            if (n + 1 < size) out[n++] = *at;
+        out[n] = '\0';
+        return true;
     }
-    if (!isDigit(c)) {
-        if (c != EOF) std::ungetc(c, file);
-        return false;
+
+    // A decimal integer with optional sign, as "%d" takes it. Out-of-range
+    // values saturate. On failure nothing is consumed but the whitespace, so
+    // the characters that are not a number start the next key.
+    bool integer(int32_t& value) {
+        skipSpace();
+        const char* p = at;
+        const bool negative = p < end && *p == '-';
+        if (p < end && (*p == '+' || *p == '-')) ++p;
+        if (p == end || !isDigit(*p)) return false;
+        long long magnitude = 0;
+        for (; p < end && isDigit(*p); ++p)
+            if (magnitude <= INT_MAX + 1LL) magnitude = magnitude * 10 + (*p - '0');
+        at = p;
+        long long v = negative ? -magnitude : magnitude;
+        if (v > INT_MAX) v = INT_MAX;
+        if (v < INT_MIN) v = INT_MIN;
+        value = static_cast<int32_t>(v);
+        return true;
     }
-    long long magnitude = 0;
-    while (isDigit(c)) {
-        if (magnitude <= INT_MAX + 1LL) magnitude = magnitude * 10 + (c - '0');
-        c = std::fgetc(file);
-    }
-    if (c != EOF) std::ungetc(c, file);
-    long long v = negative ? -magnitude : magnitude;
-    if (v > INT_MAX) v = INT_MAX;
-    if (v < INT_MIN) v = INT_MIN;
-    value = static_cast<int32_t>(v);
-    return true;
-}
+};
 
 }  // namespace
 
-void Config::read(std::FILE* file) {
+void Config::parse(const char* text, size_t size) {
+    Text in{text, text + size};
     // The longest key has 17 characters; anything longer can never match.
     char key[32];
-    while (readToken(file, key, sizeof key)) {
+    while (in.token(key, sizeof key)) {
         int32_t value = 0;
-        if (!readInteger(file, value)) continue;
+        if (!in.integer(value)) continue;
         if (std::strcmp(key, "fullscreen") == 0) fullscreen = value != 0;
         else if (std::strcmp(key, "frameratecounter") == 0) frameratecounter = value;
         else if (std::strcmp(key, "resolution_width") == 0) resolution_width = value;
@@ -86,10 +77,9 @@ void Config::read(std::FILE* file) {
 }
 
 bool Config::readFile(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    read(file);
-    std::fclose(file);
+    std::vector<uint8_t> bytes;
+    if (!readWholeFile(path, bytes)) return false;
+    parse(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return true;
 }
 

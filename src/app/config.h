@@ -1,8 +1,8 @@
 // The program's settings, read once from data/Config.cfg.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 struct Config {
     bool fullscreen = true;
@@ -18,8 +18,8 @@ struct Config {
     void load(const char* fileName);
     // Reads the file at path over the current values; false if it cannot be opened.
     bool readFile(const char* path);
-    // Reads key and value pairs from an open stream until its end.
-    void read(std::FILE* file);
+    // Takes key and value pairs from a file's whole text.
+    void parse(const char* text, size_t size);
 };
 
 extern Config config;

@@ -33,17 +33,6 @@ bool allocate(std::vector<uint8_t>& buffer, size_t size) {
 
 }  // namespace
 
-bool readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    bytes.clear();
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    std::fclose(file);
-    return true;
-}
-
 bool decodePcx(const uint8_t* data, size_t length, uint32_t size, Image& image) {
     if (size == 0 || size > kMaxSide) return false;
     const size_t count = static_cast<size_t>(size) * size;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/files.h"
 #include "app/opengl.h"
 
 // A decoded image: rows of width pixels, bottom row first, 3 or 4 bytes a pixel.
@@ -29,6 +30,3 @@ void uploadTexture(uint32_t& textureName, const uint8_t* pixels, uint32_t width,
 // Where a TGA file's pixels start: after the 18-byte header, the image ID
 // field and the colour map, each as long as the header says.
 size_t tgaPixelOffset(const uint8_t* header);
-
-// Reads a whole file; false if it cannot be opened.
-bool readWholeFile(const char* path, std::vector<uint8_t>& bytes);

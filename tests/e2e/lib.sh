@@ -85,28 +85,24 @@ dismiss_box() {
     send_key "$box" Return
 }
 
-shot() { import -window "$1" "$2"; }
+# The screenshot checker (tests/e2e/pixels): shots, frames and measures.
+pixels() { "${VALE_PIXELS:?no screenshot checker}" "$@"; }
+shot() { pixels shot "$1" "$2"; }
 
-# count_pixels IMAGE WxH+X+Y CONDITION: pixels whose r, g, b meet an awk condition.
-count_pixels() {
-    convert "$1" -crop "$2" +repage -depth 8 txt:- | awk -F'[(),:]+' -v n=0 "
-        /^[0-9]/ { r = \$4; g = \$5; b = \$6; if ($3) n++ } END { print n }"
+# wait_drawn WINDOW: the window shows frames that change, within 30 s.
+wait_drawn() { pixels frames "$1" 2 30; }
+
+# geometry WINDOW: WxH+X+Y of its client area on the screen.
+geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+                             /Width:/ {w=$2} /Height:/ {h=$2} END {print w"x"h"+"x"+"y}'
 }
 
-# changed A B WxH+X+Y: more than 30% of the region's pixels differ by over 1%.
-changed() {
-    local size=${3%%+*}
-    compare -metric AE -fuzz 1% "$1[$3]" "$2[$3]" null: 2>&1 |
-        awk -v total=$((${size%x*} * ${size#*x})) '{ exit !($1 / total > 0.3) }'
+# borderless WINDOW: no frame from a window manager (override-redirect, or
+# Motif hints that ask for no decorations).
+borderless() {
+    xwininfo -id "$1" | grep -q 'Override Redirect State: yes' ||
+        xprop -id "$1" _MOTIF_WM_HINTS | grep -Eq '= 0x[0-9a-f]+, 0x[0-9a-f]+, 0x0,'
 }
 
-# skyline IMAGE: over 25 columns of the left half (clear of the weapon), the
-# rows where the sky (the fog colour, 128, 128, 134) ends; prints their
-# median and the spread from the 10th to the 90th percentile, in pixels.
-skyline() {
-    convert "$1" -crop 500x768+0+0 +repage -sample '25x768!' -depth 8 txt:- | awk -F'[(),:]+' '
-        /^[0-9]/ { x = $1; y = $2; r = $4; g = $5; b = $6;
-                   d = (r > 128 ? r - 128 : 128 - r) + (g > 128 ? g - 128 : 128 - g) + (b > 134 ? b - 134 : 134 - b);
-                   if (d > 30 && !(x in top)) { top[x] = y; print y } }' | sort -n |
-        awk '{ r[NR] = $1 } END { if (NR < 5) print 768, 0; else print r[int(NR / 2) + 1], r[int(NR * 0.9)] - r[int(NR * 0.1) + 1] }'
-}
+screen_size() { xdpyinfo | awk '/dimensions:/ {print $2}'; }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Failed starts of the program in its own Xvfb (vale.exe under Wine, or the
-# native build): each shows its message box and ends with its status.
+# Starts of the program in its own Xvfb (vale.exe under Wine, or the native
+# build) that end before play: the failed ones each show their message box and
+# end with their status; a full-screen run at the display's own mode covers
+# the screen and gives the mode back.
 # Usage: shell_test.sh wine|native PROGRAM DATA_DIR WORK_DIR
 . "$(dirname "$0")/lib.sh"
 mode=$1 exe=$2 data=$3 work=$4/$1
@@ -13,20 +15,35 @@ rm -rf "$empty" && mkdir -p "$empty"
 run_in "$mode" "$exe" "$empty"
 dismiss_box "Error -31" alone
 expect_exit 255 "after Error -31"
-[ "$mode" = native ] || { echo "$mode shell test passed"; exit 0; }
-# A full-screen mode the display cannot take: "Error -2", no window, status 0.
-# (Xvfb's only mode is its 1280x1024 screen; Wine emulates mode changes.)
+
 run=$work/shell-run
 rm -rf "$run" && mkdir -p "$run" && cp -r "$data" "$run/data"
 rm -f "$run/data/fps.txt"
-printf 'fullscreen 1\nresolution_width 1000\nresolution_height 700\n' > "$run/data/Config.cfg"
+config() { printf '%s\n' "$@" > "$run/data/Config.cfg"; }
+
+# A full-screen mode the display cannot take: "Error -2", no window, status 0.
+# (Xvfb's only mode is its 1280x1024 screen.)
+config 'fullscreen 1' 'resolution_width 1000' 'resolution_height 700'
 run_in "$mode" "$exe" "$run"
 dismiss_box "Error -2" alone
 expect_exit 0 "after Error -2"
 [ ! -f data/fps.txt ] || fail "fps.txt written after a failed start"
+
+# Full screen at the display's own mode: a borderless window over the whole
+# screen; Escape ends the run with 0 and the screen keeps its mode.
+config 'fullscreen 1' 'resolution_width 1280' 'resolution_height 1024' 'resolution_depth 32'
+run_in "$mode" "$exe" "$run"
+win=$(wait_window "Vale - by Pellam" 60) || fail "no full-screen window"
+wait_drawn "$win" || fail "the full-screen window shows no frame"
+[ "$(geometry "$win")" = "1280x1024+0+0" ] || fail "full-screen window at $(geometry "$win")"
+borderless "$win" || fail "the full-screen window has a frame"
+send_key "$win" Escape
+expect_exit 0 "after Escape in full screen"
+[ "$(screen_size)" = 1280x1024 ] || fail "the screen was left at $(screen_size)"
+
 # A driver without the multitexture extension: "Error -34", and the run ends
 # before its first frame.
-printf 'fullscreen 0\nresolution_width 640\nresolution_height 480\n' > data/Config.cfg
+config 'fullscreen 0' 'resolution_width 640' 'resolution_height 480'
 MESA_EXTENSION_OVERRIDE=-GL_ARB_multitexture run_in "$mode" "$exe" "$run"
 dismiss_box "Error -34"
 expect_exit 0 "after Error -34"

@@ -3,11 +3,9 @@
 
 namespace {
 
-Config parse(std::string text) {
-    std::FILE* file = fmemopen(text.data(), text.size(), "r");
+Config parse(const std::string& text) {
     Config c;
-    c.read(file);
-    std::fclose(file);
+    c.parse(text.data(), text.size());
     return c;
 }
 
@@ -36,4 +34,18 @@ TEST(Config, BadValuesLongKeysAndHugeNumbersNeverDerailTheRest) {
     EXPECT_EQ(values(true, 1, 1024, 600, 32, 24, -7, 4), fields(c));
     c = parse("resolution_width 9999999999999999999 resolution_height -9999999999999999999");
     EXPECT_EQ(values(2147483647, -2147483648.0), values(c.resolution_width, c.resolution_height));
+}
+
+TEST(Config, ASignWithoutDigitsStartsTheNextKeyWhereverTheFileBuffersEnd) {
+    // A C library reads files in blocks (4096 bytes for msvcrt); a sign on
+    // the last byte of a block must not be lost, or "-sound" reads as sound.
+    for (size_t at : {4095u, 8191u})
+        for (const char* sign : {"-", "+"}) {
+            const std::string text = std::string(at - 11, ' ') + "fullscreen " + sign + "sound 0 zbuffer_depth 16";
+            ASSERT_EQ(*sign, text[at]);
+            TempFile file(Bytes(text.begin(), text.end()), "Config.cfg");
+            Config c;
+            ASSERT_TRUE(c.readFile(file.path()));
+            EXPECT_EQ(values(true, 1, 1024, 768, 32, 16, 2, 1), fields(c)) << sign << " at byte " << at;
+        }
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "textures/textures.h"
+#include "app/files.h"
 
 namespace {
 
