@@ -5,8 +5,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-30}
-cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALE_FUZZ=ON \
-    -DVALE_WINDOWS=OFF >/dev/null
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALE_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)"
 cd build-fuzz
 data=data

@@ -7,7 +7,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build-mutants -DCMAKE_BUILD_TYPE=Release -DVALE_WINDOWS=OFF >/dev/null
+cmake -S . -B build-mutants -DCMAKE_BUILD_TYPE=Release >/dev/null
 targets="--target unit_tests --target gl_tests --target data"
 cmake --build build-mutants -j"$(nproc)" $targets >/dev/null
 fast() { (cd build-mutants && timeout 120 tests/unit_tests >/dev/null 2>&1 && timeout 120 ../tests/e2e/with_xvfb.sh tests/gl_tests >/dev/null 2>&1); }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and starts the demo from build/, where the generated data/ lives:
-# the native build, or with --wine the Windows build under Wine. Without a
-# display it runs in a private Xvfb.
+# Builds and starts the demo where its generated data/ lives: the native
+# build in build/, or with --wine the Windows build in build/windows/ under
+# Wine. Without a display it runs in a private Xvfb.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -12,7 +12,8 @@ if [ -z "${DISPLAY:-}" ]; then
     sleep 1
 fi
 if [ "${1:-}" = --wine ]; then
+    cd windows
     export WINEDEBUG=-all WINEPREFIX="$PWD/wineprefix"
-    exec wine windows/vale.exe
+    exec wine vale.exe
 fi
 exec ./vale

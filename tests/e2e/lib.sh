@@ -47,7 +47,8 @@ send_key() {
 }
 
 # run_in MODE EXE DIR: copies the program into DIR, goes there and starts
-# it; APP_PID is its process. MODE is wine (the Windows build) or native.
+# it; APP_PID is its process, its output goes to $work/program.log. MODE is
+# wine (the Windows build) or native.
 run_in() {
     cp "$2" "$3/"
     cd "$3"
@@ -55,8 +56,8 @@ run_in() {
         wine)
             export WINEDEBUG=-all WINEPREFIX=$work/wineprefix
             [ -d "$WINEPREFIX" ] || timeout 120 wineboot -i >/dev/null 2>&1
-            wine "$(basename "$2")" >/dev/null 2>&1 & ;;
-        native) "./$(basename "$2")" >/dev/null 2>&1 & ;;
+            wine "$(basename "$2")" >"$work/program.log" 2>&1 & ;;
+        native) env ${VALE_PROGRAM_ENV:-} "./$(basename "$2")" >"$work/program.log" 2>&1 & ;;
         *) fail "unknown mode $1" ;;
     esac
     APP_PID=$!
@@ -69,7 +70,9 @@ expect_exit() {
         state=$(ps -o stat= -p "$APP_PID" 2>/dev/null)
         case "$state" in
             ""|Z*) wait "$APP_PID"; local status=$?; APP_PID=
-                   [ "$status" = "$1" ] || fail "exit status $status, not $1, $2"; return 0 ;;
+                   ! grep -Eq 'Sanitizer|runtime error' "$work/program.log" || fail "$2: $(cat "$work/program.log")"
+                   [ "$status" = "$1" ] || fail "exit status $status, not $1, $2: $(tail -5 "$work/program.log")"
+                   return 0 ;;
         esac
         sleep 0.1
     done
@@ -83,6 +86,15 @@ dismiss_box() {
     box=$(wait_window "$1" 60) || fail "no '$1' box"
     [ -z "${2:-}" ] || [ -z "$(xdotool search --name '^Vale - by Pellam$' 2>/dev/null)" ] || fail "a window beside '$1'"
     send_key "$box" Return
+}
+
+# check_log FILE: the performance log, three lines in its format. Text mode:
+# Windows ends the lines with CR LF, Linux with LF; none after the last.
+check_log() {
+    [ "$(wc -l < "$1")" = 2 ] && [ "$(tail -c 1 "$1")" != "" ] || fail "$1 is not three lines"
+    tr -d '\r' < "$1" | paste -sd'|' |
+        grep -Eqx ' low peak: [0-9]+\.[0-9]{6}\|  average: [0-9]+\.[0-9]{6}\|high peak: [0-9]+\.[0-9]{6}' ||
+        fail "$1: $(cat "$1")"
 }
 
 # The screenshot checker (tests/e2e/pixels): shots, frames and measures.

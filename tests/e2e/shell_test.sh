@@ -41,6 +41,27 @@ send_key "$win" Escape
 expect_exit 0 "after Escape in full screen"
 [ "$(screen_size)" = 1280x1024 ] || fail "the screen was left at $(screen_size)"
 
+# The X11 backend's own guards (the Win32 one makes its window as Windows
+# does): sizes the server or the context cannot take are refused with
+# "Error -3" before any frame; the window destroyed from outside, or the
+# server lost, ends the run as a close does, with the log written (so the run
+# must first outlast the log's two seconds).
+if [ "$mode" = native ]; then
+    for size in 0x0 -1024x-768 65535x65535; do
+        config 'fullscreen 0' "resolution_width ${size%x*}" "resolution_height ${size#*x}"
+        run_in "$mode" "$exe" "$run"
+        dismiss_box "Error -3" alone
+        expect_exit 0 "after Error -3 for $size"
+    done
+    config 'fullscreen 0' 'resolution_width 640' 'resolution_height 480'
+    run_in "$mode" "$exe" "$run"
+    win=$(wait_window "Vale - by Pellam" 60) || fail "no window"
+    wait_drawn "$win" && sleep 2 || fail "no frames"
+    xdotool windowclose "$win"
+    expect_exit 0 "after the window was destroyed"
+    check_log data/fps.txt && rm data/fps.txt
+fi
+
 # A driver without the multitexture extension: "Error -34", and the run ends
 # before its first frame.
 config 'fullscreen 0' 'resolution_width 640' 'resolution_height 480'
@@ -48,4 +69,13 @@ MESA_EXTENSION_OVERRIDE=-GL_ARB_multitexture run_in "$mode" "$exe" "$run"
 dismiss_box "Error -34"
 expect_exit 0 "after Error -34"
 [ ! -f data/fps.txt ] || fail "fps.txt written without a frame"
+
+if [ "$mode" = native ]; then
+    run_in "$mode" "$exe" "$run"
+    win=$(wait_window "Vale - by Pellam" 60) || fail "no window"
+    wait_drawn "$win" && sleep 2 || fail "no frames"
+    kill "$XVFB_PID"
+    expect_exit 0 "after the server went away"
+    check_log data/fps.txt
+fi
 echo "$mode shell test passed"

@@ -1,9 +1,21 @@
 #include <chrono>
+#include <cstdlib>
+#include <new>
 #include <thread>
 
 #include "platform/x11/alsa_sound.h"
 #include "support.h"
 #include "textures/textures.h"
+
+// Every allocation of this test program is counted, per thread.
+thread_local long allocations = 0;
+void* operator new(std::size_t size) {
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -49,4 +61,14 @@ TEST(AlsaSound, PlaysTheWaveAndANewShotCutsTheOldOneOff) {
     EXPECT_TRUE(std::equal(second.begin(), second.end(), played.begin() + static_cast<long>(cut)));
     EXPECT_TRUE(std::equal(played.begin(), played.begin() + static_cast<long>(cut), first.begin()));
     std::remove(out.c_str());
+}
+
+TEST(AlsaSound, ASecondShotOfTheSameSoundAllocatesNothing) {
+    TempFile shot(waveWithList(ramp(80, 3)), "bullet_fire_1.wav");  // a path longer than a short string
+    alsa::play(shot.path());
+    alsa::waitIdle();
+    const long before = allocations;
+    alsa::play(shot.path());
+    EXPECT_EQ(before, allocations);
+    alsa::waitIdle();
 }

@@ -3,6 +3,7 @@
 #include <alsa/asoundlib.h>
 
 #include <chrono>
+#include <functional>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -49,7 +50,9 @@ private:
     std::shared_ptr<const WaveSound> pending_;
     bool busy_ = false;
     bool stop_ = false;
-    std::map<std::string, std::shared_ptr<const WaveSound>> cache_;  // the game thread's alone
+    // The game thread's alone. Looked up by the name as given: a shot
+    // allocates nothing.
+    std::map<std::string, std::shared_ptr<const WaveSound>, std::less<>> cache_;
 
     std::shared_ptr<const WaveSound> find(const char* fileName) {
         auto found = cache_.find(fileName);
@@ -57,7 +60,7 @@ private:
         std::vector<uint8_t> bytes;
         auto sound = std::make_shared<WaveSound>();
         if (!readWholeFile(fileName, bytes) || !parseWave(bytes.data(), bytes.size(), *sound)) sound.reset();
-        cache_[fileName] = sound;
+        cache_.emplace(fileName, sound);
         return sound;
     }
 

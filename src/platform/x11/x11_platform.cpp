@@ -2,6 +2,11 @@
 // the Windows key codes the game reads, XRandR full screen, message boxes as
 // small X windows, timers, pointer warping, sound through ALSA and the bitmap
 // font through glXUseXFont. The screen saver is held off while it runs.
+//
+// X errors never end the process: while the window and context are made, an
+// error fails that step with its numbered box; afterwards an error about the
+// window (destroyed from outside, say) ends the run as a close does. Losing
+// the server ends the process at once, with the log written.
 #include <GL/glx.h>
 #include <X11/Xatom.h>
 #include <X11/XKBlib.h>
@@ -11,12 +16,14 @@
 #include <X11/extensions/scrnsaver.h>
 #include <X11/keysym.h>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 
 #include "app/config.h"
+#include "app/frame_timer.h"
 #include "app/gl_window.h"
 #include "app/input.h"
 #include "app/vale.h"
@@ -39,7 +46,43 @@ struct X11State {
     Rotation originalRotation = RR_Rotate_0;
     Cursor blankCursor = 0;
     Colormap colormap = 0;
+    bool creating = false;    // an X error now fails the step being made
+    int error = 0;            // the first error code since the step began
+    bool windowLost = false;  // the window is gone: nothing may touch it
+    bool looping = false;     // the main loop has begun
 } x11;
+
+// X's window sizes are 16-bit, and never 0.
+constexpr unsigned kMaxWindowSide = 65535;
+
+void loseWindow() {
+    if (x11.windowLost) return;
+    x11.windowLost = true;
+    postQuitMessage(0);
+}
+
+int onXError(Display*, XErrorEvent* error) {
+    if (x11.creating) {
+        if (!x11.error) x11.error = error->error_code;
+    } else if (glWindow.hWnd && error->resourceid == glWindow.hWnd) {
+        loseWindow();
+    }
+    return 0;
+}
+
+int onXIoError(Display*) {
+    // The server has gone: nothing can be drawn or released any more.
+    if (x11.looping) frameTimer.saveResults("fps.txt");
+    std::_Exit(0);
+}
+
+// Whether the requests made since the step began went through.
+bool stepDone(Display* d) {
+    XSync(d, False);
+    const bool done = x11.error == 0;
+    x11.error = 0;
+    return done;
+}
 
 int64_t monotonicNs() {
     timespec t;
@@ -106,6 +149,9 @@ void handleEvent(XEvent& event) {
             break;
         case MapNotify: glWindow.active = true; break;
         case UnmapNotify: glWindow.active = false; break;  // iconified
+        case DestroyNotify:
+            if (event.xdestroywindow.window == glWindow.hWnd) loseWindow();
+            break;
         case ClientMessage:
             if (static_cast<Atom>(event.xclient.data.l[0]) == x11.deleteWindow) postQuitMessage(0);
             break;
@@ -150,6 +196,18 @@ void leaveFullscreen(Display* d) {
     x11.modeChanged = false;
 }
 
+// A connection to the server. A busy server may turn a connection away
+// for a moment (its queue full): that is tried again for a second.
+Display* openDisplay() {
+    for (int attempt = 0;; ++attempt) {
+        errno = 0;
+        if (Display* d = XOpenDisplay(nullptr)) return d;
+        if ((errno != EAGAIN && errno != ECONNRESET) || attempt == 20) return nullptr;
+        timespec pause = {0, 50000000};
+        nanosleep(&pause, nullptr);
+    }
+}
+
 Cursor makeBlankCursor(Display* d, Window w) {
     static const char empty[8] = {};
     Pixmap pixmap = XCreateBitmapFromData(d, w, empty, 8, 8);
@@ -167,7 +225,7 @@ namespace platform {
 // text and an OK button; Return, Escape, Space or a click on OK closes it.
 // Without a display the message goes to stderr.
 void messageBox(const char* text, const char* caption, unsigned style) {
-    Display* d = XOpenDisplay(nullptr);
+    Display* d = openDisplay();
     if (!d) {
         std::fprintf(stderr, "%s: %s\n", caption, text);
         return;
@@ -245,7 +303,7 @@ int64_t performanceFrequency() { return 1000000000; }
 int64_t performanceCounter() { return monotonicNs(); }
 
 void setCursorPos(int x, int y) {
-    if (Display* d = display(); d && glWindow.hWnd) {
+    if (Display* d = display(); d && glWindow.hWnd && !x11.windowLost) {
         XWarpPointer(d, None, glWindow.hWnd, 0, 0, 0, 0, x, y);
         XFlush(d);
     }
@@ -283,23 +341,31 @@ void exitProcess(int status) { std::exit(status); }
 }  // namespace platform
 
 bool createGlWindow() {
-    Display* d = XOpenDisplay(nullptr);
+    XSetErrorHandler(onXError);
+    XSetIOErrorHandler(onXIoError);
+    Display* d = openDisplay();
     if (!d) {
         fail("Registering of WindowClass failed!", "Error -1", platform::kBoxExclamation);
         return false;
     }
     glWindow.hInstance = d;
+    x11.windowLost = false;
+    x11.creating = true;
     XkbSetDetectableAutoRepeat(d, True, nullptr);  // held keys send no releases
     const int screen = DefaultScreen(d);
-    if (config.fullscreen && !enterFullscreen(d)) {
+    if (config.fullscreen && !(enterFullscreen(d) && stepDone(d))) {
         fail("Fullscreen initialization failed!", "Error -2", platform::kBoxExclamation);
+        x11.creating = false;
         XCloseDisplay(d);
         glWindow.hInstance = nullptr;
         return false;
     }
 
+    // The release runs first (its own errors ignored), then the box shows.
     auto creationFailed = [](const char* text, const char* caption) {
         killGlWindow();
+        x11.creating = false;
+        x11.error = 0;
         fail(text, caption, platform::kBoxExclamation);
         return false;
     };
@@ -308,20 +374,23 @@ bool createGlWindow() {
     int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, colour, GLX_GREEN_SIZE, colour, GLX_BLUE_SIZE,
                         colour, GLX_DEPTH_SIZE, config.zbuffer_depth & 0xFF, None};
     XVisualInfo* visual = glXChooseVisual(d, screen, attributes);
-    if (!visual) return creationFailed("Suitable PixelFormat initialization failed!", "Error -5");
     glWindow.hDC = visual;
+    if (!visual || !stepDone(d)) return creationFailed("Suitable PixelFormat initialization failed!", "Error -5");
 
+    // The configured size as the window's, which X holds to 16 bits: a size
+    // it cannot take is refused, not cut.
+    const unsigned width = static_cast<unsigned>(config.resolution_width);
+    const unsigned height = static_cast<unsigned>(config.resolution_height);
+    if (width == 0 || height == 0 || width > kMaxWindowSide || height > kMaxWindowSide)
+        return creationFailed("Window initialization failed!", "Error -3");
     XSetWindowAttributes set = {};
     x11.colormap = XCreateColormap(d, RootWindow(d, screen), visual->visual, AllocNone);
     set.colormap = x11.colormap;
     set.event_mask = KeyPressMask | KeyReleaseMask | PointerMotionMask | ButtonPressMask | ButtonReleaseMask |
                      StructureNotifyMask | FocusChangeMask;
     set.override_redirect = config.fullscreen ? True : False;
-    const unsigned width = static_cast<unsigned>(config.resolution_width);
-    const unsigned height = static_cast<unsigned>(config.resolution_height);
     glWindow.hWnd = XCreateWindow(d, RootWindow(d, screen), 0, 0, width, height, 0, visual->depth, InputOutput,
                                   visual->visual, CWColormap | CWEventMask | CWOverrideRedirect, &set);
-    if (!glWindow.hWnd) return creationFailed("Window initialization failed!", "Error -3");
     XStoreName(d, glWindow.hWnd, kTitle);
     // Fixed size: the client area keeps the configured size for the run.
     XSizeHints hints = {};
@@ -335,17 +404,30 @@ bool createGlWindow() {
         x11.blankCursor = makeBlankCursor(d, glWindow.hWnd);
         XDefineCursor(d, glWindow.hWnd, x11.blankCursor);
     }
+    if (!glWindow.hWnd || !stepDone(d)) return creationFailed("Window initialization failed!", "Error -3");
 
     glWindow.hRC = glXCreateContext(d, visual, nullptr, True);
-    if (!glWindow.hRC) return creationFailed("GL Rendering Context initialization failed!", "Error -7");
+    if (!glWindow.hRC || !stepDone(d))
+        return creationFailed("GL Rendering Context initialization failed!", "Error -7");
     XMapRaised(d, glWindow.hWnd);
     // Wait until the window is on screen, so that focus and drawing work.
     for (XEvent e;;) {
         XWindowEvent(d, glWindow.hWnd, StructureNotifyMask, &e);
         if (e.type == MapNotify) break;
+        if (e.type == DestroyNotify) {
+            x11.windowLost = true;
+            return creationFailed("Window initialization failed!", "Error -3");
+        }
     }
-    if (!glXMakeCurrent(d, glWindow.hWnd, static_cast<GLXContext>(glWindow.hRC)))
+    if (!glXMakeCurrent(d, glWindow.hWnd, static_cast<GLXContext>(glWindow.hRC)) || !stepDone(d))
         return creationFailed("GL Rendering Context activation failed!", "Error -8");
+    // Nor may the window outgrow what the context can draw: a software
+    // rasteriser would read past its buffers.
+    GLint viewport[2] = {};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    if (width > static_cast<unsigned>(viewport[0]) || height > static_cast<unsigned>(viewport[1]))
+        return creationFailed("Window initialization failed!", "Error -3");
+    x11.creating = false;
     XSetInputFocus(d, glWindow.hWnd, RevertToParent, CurrentTime);
     XScreenSaverSuspend(d, True);  // nor does the monitor power down
     if (config.fullscreen)
@@ -367,10 +449,8 @@ void killGlWindow() {
             XFree(glWindow.hDC);
             glWindow.hDC = nullptr;
         }
-        if (glWindow.hWnd) {
-            XDestroyWindow(d, glWindow.hWnd);
-            glWindow.hWnd = 0;
-        }
+        if (glWindow.hWnd && !x11.windowLost) XDestroyWindow(d, glWindow.hWnd);
+        glWindow.hWnd = 0;
         XScreenSaverSuspend(d, False);
         if (x11.blankCursor) XFreeCursor(d, x11.blankCursor);
         if (x11.colormap) XFreeColormap(d, x11.colormap);
@@ -383,6 +463,7 @@ void killGlWindow() {
 }
 
 bool pumpMessage(bool& quit, int& exitCode) {
+    x11.looping = true;
     if (x11.quitPosted) {
         x11.quitPosted = false;
         quit = true;
@@ -397,7 +478,9 @@ bool pumpMessage(bool& quit, int& exitCode) {
     return true;
 }
 
-void swapGlBuffers() { glXSwapBuffers(display(), glWindow.hWnd); }
+void swapGlBuffers() {
+    if (!x11.windowLost) glXSwapBuffers(display(), glWindow.hWnd);
+}
 
 void postQuitMessage(int exitCode) {
     x11.quitPosted = true;
