@@ -1,9 +1,11 @@
 // Frame benchmark: the real frame (balls, player, weapon, terrain, weapon
 // fire, crosshair) on an offscreen Mesa context at 1024x768, against the same
 // frame's commands replayed from a display list (the limit the driver sets)
-// and an empty clear-and-finish frame on the same context; the game code's own CPU time
-// per frame (from the same program linked against a do-nothing OpenGL); and
-// instructions per frame counted by callgrind.
+// and an empty clear-and-finish frame on the same context, measured in
+// interleaved rounds with each ratio taken within a round; the full frame's
+// frame-time spread; the game code's own CPU time per frame (from the same
+// program linked against a do-nothing OpenGL); and instructions per frame
+// counted by callgrind.
 //
 //   vale_bench DATA_PARENT [FRAMES]
 #include <GL/osmesa.h>
@@ -174,13 +176,11 @@ int main(int argc, char** argv) {
     }
 
     vale_bench_frames(0, warmUp);
-    using Clock = std::chrono::steady_clock;
-    const double cpu0 = threadCpuSeconds();
-    auto t0 = Clock::now();
-    vale_bench_frames(warmUp, frames);
-    [[maybe_unused]] const double fullSeconds = std::chrono::duration<double>(Clock::now() - t0).count();
-    const double fullCpu = threadCpuSeconds() - cpu0;
 
+#ifdef VALE_NULL_GL
+    const double cpu0 = threadCpuSeconds();
+    vale_bench_frames(warmUp, frames);
+    const double fullCpu = threadCpuSeconds() - cpu0;
     // The simulation steps alone, from the same state, for scale.
     const double sim0 = threadCpuSeconds();
     for (int i = 0; i < frames; ++i) {
@@ -188,19 +188,16 @@ int main(int argc, char** argv) {
         player.update();
         player.weaponFire.step(Camera.x, Camera.y, Camera.z, Camera.pitch, Camera.heading);
     }
-    [[maybe_unused]] const double simSeconds = threadCpuSeconds() - sim0;
-
-    t0 = Clock::now();
-    vale_bench_empty_frames(frames);
-    [[maybe_unused]] const double emptySeconds = std::chrono::duration<double>(Clock::now() - t0).count();
-
-#ifndef VALE_NULL_GL
+    const double simSeconds = threadCpuSeconds() - sim0;
+#else
+    using Clock = std::chrono::steady_clock;
     // The real limit: one full frame's OpenGL commands recorded into a
     // display list and played back, the same pixels with no game code and
     // the least submission cost.
+    int next = warmUp;
     const GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE_AND_EXECUTE);
-    frame(warmUp + frames);
+    frame(next++);
     glEndList();
     const std::vector<unsigned char> live = buffer;
     if (const char* dump = std::getenv("VALE_BENCH_FRAME")) std::ofstream(dump, std::ios::binary).write(
@@ -208,9 +205,45 @@ int main(int argc, char** argv) {
     std::fill(buffer.begin(), buffer.end(), 0);
     vale_bench_replays(list, 1);
     const bool samePixels = buffer == live;
-    t0 = Clock::now();
-    vale_bench_replays(list, frames);
-    const double replaySeconds = std::chrono::duration<double>(Clock::now() - t0).count();
+
+    // Rounds of the three kinds of frame in alternating blocks of equal
+    // length in time, the order turning each round, so that whatever else
+    // the machine does falls on all three alike; each ratio is taken within
+    // its round.
+    constexpr int kRounds = 11;
+    constexpr double kBlockSeconds = 0.4;
+    std::vector<double> fullTimes, fullFps, replayFps, emptyFps, fullPerReplay, fullPerEmpty;
+    double fullCpu = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        double fps[3] = {};
+        for (int k = 0; k < 3; ++k) {
+            const int kind = (round + k) % 3;
+            const double cpu0 = threadCpuSeconds();
+            const auto t0 = Clock::now();
+            int count = 0;
+            double seconds = 0;
+            do {
+                if (kind == 0) {  // each frame timed: the spread is what a player feels
+                    const auto f0 = Clock::now();
+                    vale_bench_frames(next++, 1);
+                    fullTimes.push_back(std::chrono::duration<double>(Clock::now() - f0).count());
+                } else if (kind == 1) {
+                    vale_bench_replays(list, 1);
+                } else {
+                    vale_bench_empty_frames(1);
+                }
+                ++count;
+                seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+            } while (seconds < kBlockSeconds);
+            if (kind == 0) fullCpu += threadCpuSeconds() - cpu0;
+            fps[kind] = count / seconds;
+        }
+        fullFps.push_back(fps[0]);
+        replayFps.push_back(fps[1]);
+        emptyFps.push_back(fps[2]);
+        fullPerReplay.push_back(fps[0] / fps[1]);
+        fullPerEmpty.push_back(fps[0] / fps[2]);
+    }
 #endif
 
     const std::string self = selfPath();
@@ -220,16 +253,24 @@ int main(int argc, char** argv) {
     const double ir = instructionsPerFrame(self, dataParent, "vale_bench_frames", 100);
     std::printf("game code alone: %.0f instructions per frame (callgrind)\n", ir);
 #else
-    const double fullFps = frames / fullSeconds, emptyFps = frames / emptySeconds;
-    std::printf("offscreen Mesa (%s), %dx%d, %d frames after %d warm-up frames\n",
-                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight, frames, warmUp);
-    std::printf("full frame:  %8.1f fps  (%.3f ms, CPU %.3f ms)\n", fullFps, 1e3 / fullFps, fullCpu / frames * 1e3);
-    std::printf("empty frame: %8.1f fps  (%.3f ms)\n", emptyFps, 1e3 / emptyFps);
-    const double replayFps = frames / replaySeconds;
-    std::printf("replay:      %8.1f fps  (%.3f ms; the frame's commands from a display list, %s pixels)\n",
-                replayFps, 1e3 / replayFps, samePixels ? "the same" : "OTHER");
-    std::printf("full / replay: %6.2f     (goal: 0.9 or more)\n", fullFps / replayFps);
-    std::printf("full / empty:  %6.2f\n", fullFps / emptyFps);
+    std::printf("offscreen Mesa (%s), %dx%d, %d rounds of %.1f s of each kind of frame after %d warm-up frames\n",
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight, kRounds, kBlockSeconds, warmUp);
+    std::printf("                 median   (lowest .. highest round)\n");
+    const auto row = [](const char* name, std::vector<double> v, const char* unit) {
+        std::sort(v.begin(), v.end());
+        std::printf("%-15s %8.2f   (%.2f .. %.2f)%s\n", name, v[v.size() / 2], v.front(), v.back(), unit);
+    };
+    row("full frame", fullFps, " fps");
+    row("replay", replayFps, samePixels ? " fps, the same pixels" : " fps, OTHER pixels");
+    row("empty frame", emptyFps, " fps");
+    row("full / replay", fullPerReplay, "   (goal: 0.9 or more)");
+    row("full / empty", fullPerEmpty, "");
+    std::sort(fullTimes.begin(), fullTimes.end());
+    const size_t n = fullTimes.size();
+    std::printf("full frame time: median %.2f ms, 99th percentile %.2f ms, worst %.2f ms; CPU %.3f ms a frame\n",
+                fullTimes[n / 2] * 1e3, fullTimes[std::min(n - 1, n * 99 / 100)] * 1e3, fullTimes.back() * 1e3,
+                fullCpu / static_cast<double>(n) * 1e3);
+    std::fflush(stdout);
     const double full = instructionsPerFrame(self, dataParent, "vale_bench_frames", 30);
     const double empty = instructionsPerFrame(self, dataParent, "vale_bench_empty_frames", 30);
     std::printf("instructions per frame (callgrind): full %.0f, empty %.0f\n", full, empty);
