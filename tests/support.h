@@ -17,36 +17,38 @@
 #include "platform/testing/test_platform.h"
 #include "terrain/terrain.h"
 
+#ifdef _WIN32
+constexpr bool kWindows = true;  // where the C runtimes differ by design, tests state both
+#else
+constexpr bool kWindows = false;
+#endif
+
 // A fresh folder under the system's temporary one, removed with the object.
-class TempDir {
-public:
-    TempDir() {
-        // Tests run in parallel processes: the first free name is taken.
-        const auto base = std::filesystem::temp_directory_path();
+// Tests run in parallel processes: the first free name is taken.
+struct TempDir {
+    std::filesystem::path path = [] {
+        std::filesystem::path p;
         auto n = std::chrono::steady_clock::now().time_since_epoch().count();
-        do path_ = base / ("vale-test-" + std::to_string(n++));
-        while (!std::filesystem::create_directory(path_));
-    }
+        do p = std::filesystem::temp_directory_path() / ("vale-test-" + std::to_string(n++));
+        while (!std::filesystem::create_directory(p));
+        return p;
+    }();
     ~TempDir() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(path, ignored);
     }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
 };
 
 // A file of the given bytes under a fresh temporary folder, removed with the object.
 class TempFile {
 public:
-    TempFile(const Bytes& bytes, const std::string& name) : path_((dir_.path() / name).string()) {
+    TempFile(const Bytes& bytes, const std::string& name) : path_((dir_.path / name).string()) {
         std::FILE* f = std::fopen(path_.c_str(), "wb");
         if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
     const char* path() const { return path_.c_str(); }
-    std::string folder() const { return dir_.path().string() + "/"; }
+    std::string folder() const { return dir_.path.string() + "/"; }
 
 private:
     TempDir dir_;

@@ -97,12 +97,16 @@ check_log() {
         fail "$1: $(cat "$1")"
 }
 
-# The screenshot checker (tests/e2e/pixels): shots, frames and measures.
+# The screenshot checker (tools/pixels): shots, frames and measures.
 pixels() { "${VALE_PIXELS:?no screenshot checker}" "$@"; }
-shot() { pixels shot "$1" "$2"; }
 
-# wait_drawn WINDOW: the window shows frames that change, within 30 s.
-wait_drawn() { pixels frames "$1" 2 30; }
+# playing: the program's window (WIN) shows frames that change, within 30 s.
+# With logged, also past the two seconds after which the run writes its log.
+playing() {
+    WIN=$(wait_window "Vale - by Pellam" 60) || fail "no window"
+    pixels wait "$WIN" 30 frames 2 || fail "no frames drawn"
+    [ -z "${1:-}" ] || sleep 2
+}
 
 # geometry WINDOW: WxH+X+Y of its client area on the screen.
 geometry() {

@@ -12,13 +12,12 @@ start_xvfb
 run=$work/play-run
 rm -rf "$run" && mkdir -p "$run" && cp -r "$data" "$run/data" && rm -f "$run/data/fps.txt"
 run_in "$mode" "$exe" "$run"
-win=$(wait_window "Vale - by Pellam" 60) || fail "no window"
-xdotool windowfocus --sync "$win" 2>/dev/null
-xdotool mousemove --window "$win" 512 384
-wait_drawn "$win" || fail "no frames drawn"
+playing
+xdotool windowfocus --sync "$WIN" 2>/dev/null
+xdotool mousemove --window "$WIN" 512 384
 start=$work/play-start.ppm
-shot "$win" "$start"
-[ "$(geometry "$win" | cut -d+ -f1)" = "1024x768" ] || fail "client area is $(geometry "$win"), not 1024x768"
+pixels shot "$WIN" "$start"
+[ "$(geometry "$WIN" | cut -d+ -f1)" = "1024x768" ] || fail "client area is $(geometry "$WIN"), not 1024x768"
 
 # The crosshair's white bar above the centre; the weapon's steel lower right.
 read -r crosshair weapon <<< "$(pixels measure "$start" crosshair 3x12+511+366 weapon 400x250+520+500)"
@@ -34,13 +33,13 @@ read -r crosshair weapon <<< "$(pixels measure "$start" crosshair 3x12+511+366 w
 wavy=0 grass=0 bare=0 seen=0
 for k in 0 1 2 3 4 5 6 7; do
     view=$work/panorama-$k.ppm
-    shot "$win" "$view"
+    pixels shot "$WIN" "$view"
     read -r _ spread g b n1 n2 <<< "$(pixels measure "$view" skyline 500x768+0+0 grass 500x768+0+0 \
         bare 500x768+0+0 balls 1024x460+0+0 balls 520x308+0+460)"
     [ "$spread" -ge 20 ] && wavy=$((wavy + 1))
     n=$((n1 + n2)) grass=$((grass + g)) bare=$((bare + b)) seen=$((seen + n1 + n2))
     echo "view $k: skyline spread $spread, $g grass, $b bare and $n ball pixels"
-    for _ in 1 2 3; do xdotool mousemove_relative -- 150 0; pixels frames "$win" 2 10 || fail "no frames while turning"; done
+    for _ in 1 2 3; do xdotool mousemove_relative -- 150 0; pixels wait "$WIN" 10 frames 2 || fail "no frames while turning"; done
 done
 [ "$wavy" -ge 5 ] || fail "the skyline is straight in $((8 - wavy)) of 8 views"
 [ "$grass" -gt 6000 ] && [ "$bare" -gt 6000 ] || fail "one kind of ground only ($grass grass, $bare bare pixels)"
@@ -50,26 +49,26 @@ montage "$work"/panorama-[0-7].ppm -tile 4x2 -geometry 384x288+2+2 "$work/panora
 
 # Look straight down, past the pitch limit: the skyline leaves the screen.
 read -r h0 _ <<< "$(pixels measure "$start" skyline 500x768+0+0)"
-for _ in 1 2 3 4 5; do xdotool mousemove_relative -- 0 200; pixels frames "$win" 2 10 || fail "no frames while looking down"; done
-shot "$win" "$work/play-down.ppm"
+for _ in 1 2 3 4 5; do xdotool mousemove_relative -- 0 200; pixels wait "$WIN" 10 frames 2 || fail "no frames while looking down"; done
+pixels shot "$WIN" "$work/play-down.ppm"
 read -r h1 _ <<< "$(pixels measure "$work/play-down.ppm" skyline 500x768+0+0)"
 [ "$h1" -lt $((h0 - 150)) ] || fail "looking down did not move the view ($h0 -> $h1)"
 
 # Fire straight down: at any frame rate the dark mark lies under the
 # crosshair. The button is polled once a frame, so it is held for two.
 before=$(pixels measure "$work/play-down.ppm" dark 100x140+462+314)
-xdotool mousedown 1 && pixels frames "$win" 2 10; xdotool mouseup 1
-after=$(pixels until "$win" 10 dark 100x140+462+314 -gt $((before + 50))) ||
+xdotool mousedown 1 && pixels wait "$WIN" 10 frames 2; xdotool mouseup 1
+after=$(pixels wait "$WIN" 10 dark 100x140+462+314 -gt $((before + 50))) ||
     fail "firing left no mark near the crosshair ($before -> $after dark pixels)"
-shot "$win" "$work/play-fired.ppm"
+pixels shot "$WIN" "$work/play-fired.ppm"
 
 # Walking changes the ground left of the (swaying) weapon; the panorama
 # showed that turning does.
 xdotool keydown w
-pixels until-changed "$win" 10 "$work/play-fired.ppm" 480x240+40+480 || fail "walking did not change the view"
+pixels wait "$WIN" 10 changed "$work/play-fired.ppm" 480x240+40+480 || fail "walking did not change the view"
 xdotool keyup w
 
-send_key "$win" Escape
+send_key "$WIN" Escape
 expect_exit 0 "after Escape"
 check_log data/fps.txt
 echo "$mode play test passed"

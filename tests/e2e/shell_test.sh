@@ -33,11 +33,10 @@ expect_exit 0 "after Error -2"
 # screen; Escape ends the run with 0 and the screen keeps its mode.
 config 'fullscreen 1' 'resolution_width 1280' 'resolution_height 1024' 'resolution_depth 32'
 run_in "$mode" "$exe" "$run"
-win=$(wait_window "Vale - by Pellam" 60) || fail "no full-screen window"
-wait_drawn "$win" || fail "the full-screen window shows no frame"
-[ "$(geometry "$win")" = "1280x1024+0+0" ] || fail "full-screen window at $(geometry "$win")"
-borderless "$win" || fail "the full-screen window has a frame"
-send_key "$win" Escape
+playing
+[ "$(geometry "$WIN")" = "1280x1024+0+0" ] || fail "full-screen window at $(geometry "$WIN")"
+borderless "$WIN" || fail "the full-screen window has a frame"
+send_key "$WIN" Escape
 expect_exit 0 "after Escape in full screen"
 [ "$(screen_size)" = 1280x1024 ] || fail "the screen was left at $(screen_size)"
 
@@ -55,9 +54,8 @@ if [ "$mode" = native ]; then
     done
     config 'fullscreen 0' 'resolution_width 640' 'resolution_height 480'
     run_in "$mode" "$exe" "$run"
-    win=$(wait_window "Vale - by Pellam" 60) || fail "no window"
-    wait_drawn "$win" && sleep 2 || fail "no frames"
-    xdotool windowclose "$win"
+    playing logged
+    xdotool windowclose "$WIN"
     expect_exit 0 "after the window was destroyed"
     check_log data/fps.txt && rm data/fps.txt
 fi
@@ -72,8 +70,7 @@ expect_exit 0 "after Error -34"
 
 if [ "$mode" = native ]; then
     run_in "$mode" "$exe" "$run"
-    win=$(wait_window "Vale - by Pellam" 60) || fail "no window"
-    wait_drawn "$win" && sleep 2 || fail "no frames"
+    playing logged
     kill "$XVFB_PID"
     expect_exit 0 "after the server went away"
     check_log data/fps.txt

@@ -53,7 +53,7 @@ TEST_F(FrameTimerTest, RateIsOneUntilMeasuredThenSmoothedAndPeakedAfterTheWarmUp
 TEST_F(FrameTimerTest, LogIsWrittenInItsFormatOnlyAfterTwoSeconds) {
     TempDir dir;
     const auto before = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
+    std::filesystem::current_path(dir.path);
     std::filesystem::create_directory("data");
     std::ofstream("data/fps.txt") << "earlier";
     t.lowPeak = 57.0f, t.highPeak = 123.25f, t.frameCount = 1000;
@@ -63,11 +63,8 @@ TEST_F(FrameTimerTest, LogIsWrittenInItsFormatOnlyAfterTwoSeconds) {
     testplatform::clockMs = 8999;  // eight whole seconds
     t.saveResults("fps.txt");
     // Written in text mode: Windows ends its lines with CR LF, other systems with LF.
-#ifdef _WIN32
-    EXPECT_EQ(" low peak: 57.000000\r\n  average: 125.000000\r\nhigh peak: 123.250000", log());
-#else
-    EXPECT_EQ(" low peak: 57.000000\n  average: 125.000000\nhigh peak: 123.250000", log());
-#endif
+    const std::string eol = kWindows ? "\r\n" : "\n";
+    EXPECT_EQ(" low peak: 57.000000" + eol + "  average: 125.000000" + eol + "high peak: 123.250000", log());
     EXPECT_EQ("", shownBoxes());
     std::filesystem::remove_all("data");  // nowhere to write it
     t.saveResults("fps.txt");
