@@ -258,7 +258,9 @@ int main(int argc, char** argv) {
     std::printf("                 median   (lowest .. highest round)\n");
     const auto row = [](const char* name, std::vector<double> v, const char* unit) {
         std::sort(v.begin(), v.end());
-        std::printf("%-15s %8.2f   (%.2f .. %.2f)%s\n", name, v[v.size() / 2], v.front(), v.back(), unit);
+        const int digits = v.back() < 10 ? 3 : 1;  // ratios to three places, rates to one
+        std::printf("%-15s %8.*f   (%.*f .. %.*f)%s\n", name, digits, v[v.size() / 2], digits, v.front(), digits,
+                    v.back(), unit);
     };
     row("full frame", fullFps, " fps");
     row("replay", replayFps, samePixels ? " fps, the same pixels" : " fps, OTHER pixels");

@@ -354,10 +354,11 @@ bool createGlWindow() {
     XkbSetDetectableAutoRepeat(d, True, nullptr);  // held keys send no releases
     const int screen = DefaultScreen(d);
     if (config.fullscreen && !(enterFullscreen(d) && stepDone(d))) {
-        fail("Fullscreen initialization failed!", "Error -2", platform::kBoxExclamation);
         x11.creating = false;
+        leaveFullscreen(d);  // the display keeps its mode
         XCloseDisplay(d);
         glWindow.hInstance = nullptr;
+        fail("Fullscreen initialization failed!", "Error -2", platform::kBoxExclamation);
         return false;
     }
 
