@@ -20,7 +20,7 @@ struct SceneTest : GlTest {
         GlTest::SetUp();
         static bool loaded = false;
         if (!loaded) {
-            ASSERT_EQ(0, chdir(VALE_DATA_PARENT));
+            std::filesystem::current_path(VALE_DATA_PARENT);
             initGl();
             loaded = true;
             ASSERT_EQ("", shownBoxes());
