@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/files.h"
 #include "app/gl_window.h"
 #include "app/opengl.h"
 #include "platform/platform.h"
-#include "textures/textures.h"
 
 namespace {
 

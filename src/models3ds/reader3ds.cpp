@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/files.h"
 #include "platform/platform.h"
-#include "textures/textures.h"
 
 namespace {
 

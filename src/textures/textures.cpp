@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "app/config.h"
+#include "app/files.h"
 #include "platform/platform.h"
 
 namespace {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/files.h"
 #include "app/opengl.h"
 
 // A decoded image: rows of width pixels, bottom row first, 3 or 4 bytes a pixel.

@@ -1,8 +1,8 @@
 #include <fstream>
 
+#include "app/files.h"
 #include "app/frame_timer.h"
 #include "support.h"
-#include "textures/textures.h"
 
 namespace {
 

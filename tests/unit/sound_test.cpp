@@ -3,9 +3,9 @@
 #include <new>
 #include <thread>
 
+#include "app/files.h"
 #include "platform/x11/alsa_sound.h"
 #include "support.h"
-#include "textures/textures.h"
 
 // Every allocation of this test program is counted, per thread.
 thread_local long allocations = 0;

@@ -122,7 +122,10 @@ std::string measure(const Image& image, const std::string& name, const char* whe
         if (name == kindName) {
             long n = 0;
             for (int y = r.y; y < r.y + r.h; ++y)
-                for (int x = r.x; x < r.x + r.w; ++x) n += is(image.at(x, y)[0], image.at(x, y)[1], image.at(x, y)[2]);
+                for (int x = r.x; x < r.x + r.w; ++x) {
+                    const unsigned char* p = image.at(x, y);
+                    n += is(p[0], p[1], p[2]);
+                }
             return std::to_string(n);
         }
     die("unknown measure " + name);

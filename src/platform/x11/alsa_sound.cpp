@@ -3,8 +3,8 @@
 #include <alsa/asoundlib.h>
 
 #include <chrono>
-#include <functional>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
