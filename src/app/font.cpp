@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/opengl.h"
 #include "app/projection.h"
 #include "platform/platform.h"
 

@@ -4,7 +4,6 @@
 
 #include "app/config.h"
 #include "app/font.h"
-#include "app/opengl.h"
 #include "app/paths.h"
 #include "app/projection.h"
 #include "platform/platform.h"

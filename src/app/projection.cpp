@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "app/config.h"
-#include "app/opengl.h"
+#include "platform/opengl.h"
 #include "terrain/camera.h"
 
 namespace {

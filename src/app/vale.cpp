@@ -3,9 +3,7 @@
 #include "app/config.h"
 #include "app/font.h"
 #include "app/frame_timer.h"
-#include "app/gl_window.h"
 #include "app/input.h"
-#include "app/opengl.h"
 #include "app/projection.h"
 #include "platform/platform.h"
 #include "terrain/scene.h"
@@ -30,7 +28,7 @@ void initGl() {
     if (!glWindow.glActiveTextureARB || !glWindow.glMultiTexCoord2fARB) {
         platform::messageBox("Current version of OpenGL does not support multitexturing!", "Error -34",
                              platform::kBoxPlain);
-        postQuitMessage(0);
+        platform::postQuitMessage(0);
     }
     font.build("Courier", 8);
     initScene();
@@ -48,27 +46,31 @@ void drawFrame() {
 
 int valeMain() {
     config.load("Config.cfg");
-    if (!createGlWindow()) return 0;
+    if (!platform::createGlWindow()) return 0;
     initGl();
     frameTimer.start();
+    // Should the display go away, the run's log is still written.
+    platform::setLostHandler([] { frameTimer.saveResults("fps.txt"); });
 
     bool done = false;
     int exitCode = 0;
     while (!done) {
         bool quit = false;
-        if (pumpMessage(quit, exitCode)) {
+        if (platform::pumpMessage(quit, exitCode)) {
             done = quit;
         } else if (glWindow.active) {
             if (keyboard.keys[kKeyEscape]) {
                 done = true;
             } else {
                 drawFrame();
-                swapGlBuffers();
+                platform::swapGlBuffers();
             }
         }
     }
 
     frameTimer.saveResults("fps.txt");
-    killGlWindow();
+    platform::setLostHandler(nullptr);
+    platform::killGlWindow();
+    releaseScene();
     return exitCode;
 }

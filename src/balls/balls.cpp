@@ -3,16 +3,14 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/angles.h"
 #include "app/frame_timer.h"
-#include "app/opengl.h"
 #include "app/paths.h"
-#include "player/player.h"
 #include "platform/platform.h"
+#include "player/player.h"
 #include "terrain/terrain.h"
 
 namespace {
-constexpr float kPi = 3.141592654f;
-float radians(float degrees) { return degrees / 180 * kPi; }
 float frameRate() { return static_cast<float>(frameTimer.framesPerSecond); }
 }  // namespace
 

@@ -4,26 +4,13 @@
 #include <cstring>
 
 #include "app/files.h"
-#include "app/gl_window.h"
-#include "app/opengl.h"
+#include "app/little_endian.h"
 #include "platform/platform.h"
 
 namespace {
 
 constexpr int32_t kFrameBufferSize = 8320;
 constexpr int32_t kFrameHeaderSize = 40;
-
-int32_t le32(const uint8_t* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
-}
-int16_t le16(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
-float leFloat(const uint8_t* p) {
-    const int32_t bits = le32(p);
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
 
 void showError(const char* format, const char* path) {
     char text[512];
@@ -69,8 +56,14 @@ void splitFrameName(const char* name, char* base, size_t baseSize, int& number) 
 bool Md2Model::importBytes(const uint8_t* data, size_t length, const char* path) {
     uint8_t raw[68] = {};
     if (length) std::memcpy(raw, data, length < sizeof raw ? length : sizeof raw);
-    int32_t* fields = &header.magic;
-    for (int i = 0; i < 17; ++i) fields[i] = le32(raw + 4 * i);
+    // The header's seventeen numbers, in the file's order.
+    int32_t Md2Header::*const fields[17] = {
+        &Md2Header::magic,         &Md2Header::version,       &Md2Header::skinWidth,      &Md2Header::skinHeight,
+        &Md2Header::frameSize,     &Md2Header::skinCount,     &Md2Header::vertexCount,    &Md2Header::texCoordCount,
+        &Md2Header::triangleCount, &Md2Header::glCommandCount, &Md2Header::frameCount,    &Md2Header::skinsOffset,
+        &Md2Header::texCoordsOffset, &Md2Header::trianglesOffset, &Md2Header::framesOffset, &Md2Header::glCommandsOffset,
+        &Md2Header::endOffset};
+    for (int i = 0; i < 17; ++i) header.*fields[i] = leS32(raw + 4 * i);
     if (header.version != 8) {
         showError("Invalid file format (Version not 8): %s!", path);
         return false;
@@ -87,8 +80,8 @@ bool Md2Model::importBytes(const uint8_t* data, size_t length, const char* path)
     const uint8_t* triangles = sound ? data + h.trianglesOffset : nullptr;
     for (int32_t i = 0; sound && i < h.triangleCount; ++i) {
         for (int k = 0; k < 3; ++k) {
-            const int v = le16(triangles + 12 * i + 2 * k);
-            const int t = le16(triangles + 12 * i + 6 + 2 * k);
+            const int v = leS16(triangles + 12 * i + 2 * k);
+            const int t = leS16(triangles + 12 * i + 6 + 2 * k);
             if (v < 0 || v >= h.vertexCount || (h.texCoordCount > 0 && (t < 0 || t >= h.texCoordCount)))
                 sound = false;
         }
@@ -126,14 +119,14 @@ bool Md2Model::importBytes(const uint8_t* data, size_t length, const char* path)
             object.texCoords.resize(static_cast<size_t>(h.texCoordCount));
             for (int32_t i = 0; i < h.texCoordCount; ++i) {
                 const uint8_t* st = data + h.texCoordsOffset + 4 * i;
-                object.texCoords[i] = {static_cast<float>(le16(st)) / static_cast<float>(h.skinWidth),
-                                       1 - static_cast<float>(le16(st + 2)) / static_cast<float>(h.skinHeight)};
+                object.texCoords[i] = {static_cast<float>(leS16(st)) / static_cast<float>(h.skinWidth),
+                                       1 - static_cast<float>(leS16(st + 2)) / static_cast<float>(h.skinHeight)};
             }
             object.faces.resize(static_cast<size_t>(h.triangleCount));
             for (int32_t i = 0; i < h.triangleCount; ++i)
                 for (int k = 0; k < 3; ++k) {
-                    object.faces[i].vertexIndex[k] = le16(triangles + 12 * i + 2 * k);
-                    object.faces[i].texCoordIndex[k] = le16(triangles + 12 * i + 6 + 2 * k);
+                    object.faces[i].vertexIndex[k] = leS16(triangles + 12 * i + 2 * k);
+                    object.faces[i].texCoordIndex[k] = leS16(triangles + 12 * i + 6 + 2 * k);
                 }
         }
         model.objects.push_back(std::move(object));

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/files.h"
+#include "app/little_endian.h"
 #include "platform/platform.h"
 
 namespace {
@@ -12,18 +13,6 @@ namespace {
 // Chunks nest at most this deep; deeper ones are skipped whole, so a hostile
 // file cannot exhaust the stack.
 constexpr int kMaxDepth = 64;
-
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-float leFloat(const uint8_t* p) {
-    const uint32_t bits = le32(p);
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
 
 void showError(const char* format, const char* path, const char* caption) {
     char text[512];

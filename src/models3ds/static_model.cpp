@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "app/gl_window.h"
-#include "app/opengl.h"
+#include "platform/platform.h"
 #include "textures/textures.h"
 
 namespace {

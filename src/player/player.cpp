@@ -2,17 +2,16 @@
 
 #include <cmath>
 
+#include "app/angles.h"
 #include "app/frame_timer.h"
-#include "app/gl_window.h"
 #include "app/input.h"
-#include "app/opengl.h"
 #include "app/paths.h"
+#include "platform/platform.h"
 #include "terrain/camera.h"
 #include "terrain/terrain.h"
 #include "textures/textures.h"
 
 namespace {
-constexpr float kPi = 3.141592654f;
 constexpr int kKeyW = 0x57, kKeyS = 0x53, kKeyA = 0x41, kKeyD = 0x44;
 
 // One of the four steering rules: towards +1 while the first key is held,

@@ -1,11 +1,10 @@
 #include "terrain/scene.h"
 
 #include "app/config.h"
-#include "app/gl_window.h"
-#include "app/opengl.h"
 #include "app/paths.h"
 #include "app/projection.h"
 #include "balls/balls.h"
+#include "platform/platform.h"
 #include "player/player.h"
 #include "terrain/camera.h"
 #include "terrain/terrain.h"

@@ -4,13 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/opengl.h"
+#include "app/little_endian.h"
 #include "platform/platform.h"
 #include "textures/textures.h"
-
-namespace {
-unsigned readLe16(const unsigned char* p) { return p[0] | (p[1] << 8); }
-}  // namespace
 
 void Terrain::load(const char* path, float world, float scale, uint32_t cells, float repeatS, float repeatT) {
     worldSize = world;
@@ -27,7 +23,7 @@ void Terrain::load(const char* path, float world, float scale, uint32_t cells, f
     unsigned char header[18] = {};
     size_t got = std::fread(header, 1, sizeof header, file);
     (void)got;  // a short header leaves zeros: an empty map
-    const uint32_t width = readLe16(header + 12);
+    const uint32_t width = le16(header + 12);
     const uint32_t bitsPerPixel = header[16];
     mapSize = (width * bitsPerPixel) >> 3;
 

@@ -9,8 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/gl_window.h"
-#include "app/opengl.h"
+#include "platform/platform.h"
 #include "terrain/terrain.h"
 
 namespace {

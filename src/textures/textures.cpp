@@ -8,6 +8,7 @@
 
 #include "app/config.h"
 #include "app/files.h"
+#include "app/little_endian.h"
 #include "platform/platform.h"
 
 namespace {
@@ -80,14 +81,14 @@ bool decodeRaw(const uint8_t* data, size_t length, uint32_t size, Image& image) 
 }
 
 size_t tgaPixelOffset(const uint8_t* header) {
-    const size_t colourMap = header[1] ? static_cast<size_t>(header[5] | (header[6] << 8)) * ((header[7] + 7u) / 8) : 0;
+    const size_t colourMap = header[1] ? static_cast<size_t>(le16(header + 5)) * ((header[7] + 7u) / 8) : 0;
     return 18 + header[0] + colourMap;
 }
 
 bool decodeTga(const uint8_t* data, size_t length, Image& image) {
     if (length < 18) return false;
-    const uint32_t width = data[12] | (data[13] << 8);
-    const uint32_t height = data[14] | (data[15] << 8);
+    const uint32_t width = le16(data + 12);
+    const uint32_t height = le16(data + 14);
     const uint32_t depth = data[16];
     // Only uncompressed 24- and 32-bit pictures carry pixels this reader can
     // hand on; anything else is refused rather than misread.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/opengl.h"
+#include "platform/opengl.h"
 
 // A decoded image: rows of width pixels, bottom row first, 3 or 4 bytes a pixel.
 struct Image {

@@ -5,8 +5,7 @@
 #include <array>
 
 #include "app/config.h"
-#include "app/gl_window.h"
-#include "app/opengl.h"
+#include "platform/platform.h"
 #include "support.h"
 
 constexpr int kWidth = 1024, kHeight = 768;

@@ -22,12 +22,12 @@
 #include <vector>
 
 #include "app/config.h"
-#include "app/gl_window.h"
 #include "app/input.h"
 #include "app/vale.h"
 #include "balls/balls.h"
-#include "player/player.h"
+#include "platform/platform.h"
 #include "platform/testing/test_platform.h"
+#include "player/player.h"
 #include "terrain/camera.h"
 
 #ifdef VALE_NULL_GL

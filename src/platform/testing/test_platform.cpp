@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/gl_window.h"
 #include "platform/platform.h"
 
 namespace testplatform {
@@ -54,7 +53,6 @@ void buildFont(const char* faceName, int size, unsigned listBase) {
     if (testplatform::fontBuilder) testplatform::fontBuilder(faceName, size, listBase);
 }
 void exitProcess(int status) { std::exit(status); }
-}  // namespace platform
 
 // The window is the test's own; these only keep the shell linkable.
 bool createGlWindow() { return true; }
@@ -65,3 +63,5 @@ bool pumpMessage(bool& quit, int&) {
 }
 void swapGlBuffers() {}
 void postQuitMessage(int) { ++testplatform::quitPosted; }
+void setLostHandler(void (*)()) {}
+}  // namespace platform

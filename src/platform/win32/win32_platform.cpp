@@ -1,10 +1,10 @@
 // The Win32 backend: WinMain, the window and WGL context, the window
-// procedure, message boxes, timers, cursor, sound and the bitmap font.
+// procedure, message boxes, timers, cursor, sound and the bitmap font. The
+// window's handles live in glWindow, where the game's record names them.
 #include <cstdlib>
 #include <ctime>
 
 #include "app/config.h"
-#include "app/gl_window.h"
 #include "app/input.h"
 #include "app/vale.h"
 #include "platform/platform.h"
@@ -18,6 +18,36 @@ const char kTitle[] = "Vale - by Pellam";
 bool pixelFormatFilled = false;
 
 void fail(const char* text, const char* caption, UINT style) { MessageBoxA(nullptr, text, caption, style); }
+
+LRESULT CALLBACK windowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ACTIVATE:
+            glWindow.active = HIWORD(wParam) == 0;
+            return 0;
+        case WM_SYSCOMMAND:
+            if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
+            break;
+        case WM_CLOSE:
+            PostQuitMessage(0);
+            return 0;
+        case WM_KEYDOWN:
+            keyboard.keys[wParam & 0xFF] = true;
+            return 0;
+        case WM_KEYUP:
+            keyboard.keys[wParam & 0xFF] = false;
+            return 0;
+        case WM_MOUSEMOVE:
+            mouse.x = LOWORD(lParam);
+            mouse.y = HIWORD(lParam);
+            return 0;
+        case WM_LBUTTONDOWN: mouse.leftButton = true; return 0;
+        case WM_LBUTTONUP: mouse.leftButton = false; return 0;
+        case WM_RBUTTONDOWN: mouse.rightButton = true; return 0;
+        case WM_RBUTTONUP: mouse.rightButton = false; return 0;
+        default: break;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
 }  // namespace
 
 namespace platform {
@@ -65,37 +95,6 @@ void buildFont(const char* faceName, int size, unsigned listBase) {
 
 void exitProcess(int status) { std::exit(status); }
 
-}  // namespace platform
-
-LRESULT CALLBACK windowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_ACTIVATE:
-            glWindow.active = HIWORD(wParam) == 0;
-            return 0;
-        case WM_SYSCOMMAND:
-            if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
-            break;
-        case WM_CLOSE:
-            PostQuitMessage(0);
-            return 0;
-        case WM_KEYDOWN:
-            keyboard.keys[wParam & 0xFF] = true;
-            return 0;
-        case WM_KEYUP:
-            keyboard.keys[wParam & 0xFF] = false;
-            return 0;
-        case WM_MOUSEMOVE:
-            mouse.x = LOWORD(lParam);
-            mouse.y = HIWORD(lParam);
-            return 0;
-        case WM_LBUTTONDOWN: mouse.leftButton = true; return 0;
-        case WM_LBUTTONUP: mouse.leftButton = false; return 0;
-        case WM_RBUTTONDOWN: mouse.rightButton = true; return 0;
-        case WM_RBUTTONUP: mouse.rightButton = false; return 0;
-        default: break;
-    }
-    return DefWindowProcA(hWnd, message, wParam, lParam);
-}
 
 bool createGlWindow() {
     RECT rect = {0, 0, static_cast<LONG>(config.resolution_width), static_cast<LONG>(config.resolution_height)};
@@ -200,7 +199,6 @@ void killGlWindow() {
         fail("Unregistering of WindowClass failed!", "Error -13", MB_OK | MB_ICONINFORMATION);
         glWindow.hInstance = nullptr;
     }
-    releaseScene();
 }
 
 bool pumpMessage(bool& quit, int& exitCode) {
@@ -219,5 +217,10 @@ bool pumpMessage(bool& quit, int& exitCode) {
 void swapGlBuffers() { SwapBuffers(glWindow.hDC); }
 
 void postQuitMessage(int exitCode) { PostQuitMessage(exitCode); }
+
+// Nothing here can take the display away in the middle of a run.
+void setLostHandler(void (*)()) {}
+
+}  // namespace platform
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return valeMain(); }

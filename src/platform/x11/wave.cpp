@@ -2,15 +2,7 @@
 
 #include <cstring>
 
-namespace {
-
-uint32_t le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-unsigned le16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-
-}  // namespace
+#include "app/little_endian.h"
 
 bool parseWave(const uint8_t* data, size_t length, WaveSound& sound) {
     if (length < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) return false;

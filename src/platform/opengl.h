@@ -1,4 +1,4 @@
-// One place that pulls in OpenGL and GLU the same way on every platform.
+// OpenGL and GLU, pulled in the same way on every platform.
 #pragma once
 
 #ifdef _WIN32

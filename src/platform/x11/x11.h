@@ -1,0 +1,31 @@
+// What the X11 backend's files share: its connection, window and context,
+// and the state that its event handling and its window code both touch.
+// None of it leaves the backend.
+#pragma once
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+namespace x11 {
+
+struct State {
+    Display* display = nullptr;
+    Window window = 0;
+    XVisualInfo* visual = nullptr;
+    GLXContext context = nullptr;
+    Atom deleteWindow = 0;
+    bool quitPosted = false;
+    int quitCode = 0;
+    bool windowLost = false;  // the window is gone: nothing may touch it
+};
+
+extern State state;
+
+// A connection to the server; a busy server that turns one away for a
+// moment is asked again for up to a second. Null when there is none.
+Display* openDisplay();
+
+// The window went away from outside: the run ends as a close ends it.
+void loseWindow();
+
+}  // namespace x11

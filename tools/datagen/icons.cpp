@@ -1,0 +1,123 @@
+// The program's icon: hills under a hazy sky and a beach ball, on a rounded
+// square; a PNG for the desktop and an ICO for vale.exe.
+#include <algorithm>
+#include <cmath>
+
+#include "datagen/datagen.h"
+
+namespace {
+
+// The icon at side n, RGBA rows from the top, 4 x 4 samples a pixel.
+std::vector<uint8_t> iconPixels(int n) {
+    static const double stripes[6][3] = {{230, 40, 40}, {250, 250, 250}, {40, 90, 230},
+                                         {250, 210, 30}, {250, 250, 250}, {40, 180, 70}};
+    std::vector<uint8_t> px(static_cast<size_t>(n) * n * 4);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            double sum[4] = {};
+            for (int s = 0; s < 16; ++s) {
+                const double u = (x + (s % 4 + 0.5) / 4) / n, v = (y + (s / 4 + 0.5) / 4) / n;
+                // The rounded square: corners of radius 0.18.
+                const double cx = std::max(std::fabs(u - 0.5) - 0.32, 0.0), cy = std::max(std::fabs(v - 0.5) - 0.32, 0.0);
+                if (cx * cx + cy * cy > 0.18 * 0.18) continue;
+                double c[3] = {128 + 90 * (0.6 - v), 150 + 70 * (0.6 - v), 190 + 40 * (0.6 - v)};  // sky
+                const double far = 0.55 + 0.06 * det::sin(u * 7 + 1), near = 0.68 + 0.08 * det::sin(u * 5 - 2.2);
+                if (v > far) c[0] = 120, c[1] = 150, c[2] = 120;                 // distant hills in haze
+                if (v > near) c[0] = 60 + 60 * (v - near), c[1] = 140 - 40 * (v - near), c[2] = 50;  // meadow
+                const double bx = u - 0.66, by = v - 0.52, br = std::sqrt(bx * bx + by * by);
+                if (br < 0.2) {  // the ball: six stripes, lit from the upper left
+                    const int k = static_cast<int>((det::atan2(by, bx) + det::kPi) / (2 * det::kPi) * 6) % 6;
+                    const double light = 0.6 + 0.4 * det::exp(-((bx + 0.08) * (bx + 0.08) + (by + 0.08) * (by + 0.08)) * 60);
+                    for (int i = 0; i < 3; ++i) c[i] = stripes[k][i] * light;
+                }
+                for (int i = 0; i < 3; ++i) sum[i] += c[i];
+                sum[3] += 255;
+            }
+            uint8_t* p = &px[(static_cast<size_t>(y) * n + x) * 4];
+            for (int i = 0; i < 3; ++i) p[i] = sum[3] > 0 ? clampByte(sum[i] * 255 / sum[3]) : 0;
+            p[3] = clampByte(sum[3] / 16);
+        }
+    return px;
+}
+
+uint32_t crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void putBig32(Bytes& b, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+// An RGBA PNG whose pixels are stored, not compressed: zlib's stored blocks.
+Bytes png(int n, const std::vector<uint8_t>& rgba) {
+    Bytes raw, z = {0x78, 0x01}, file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (int y = 0; y < n; ++y) {
+        raw.push_back(0);  // no filter
+        raw.insert(raw.end(), rgba.begin() + y * n * 4, rgba.begin() + (y + 1) * n * 4);
+    }
+    for (size_t at = 0; at < raw.size(); at += 65535) {
+        const size_t len = std::min<size_t>(65535, raw.size() - at);
+        z.push_back(at + len == raw.size() ? 1 : 0);
+        put16(z, static_cast<uint32_t>(len));
+        put16(z, static_cast<uint32_t>(~len & 0xFFFF));
+        z.insert(z.end(), raw.begin() + static_cast<long>(at), raw.begin() + static_cast<long>(at + len));
+    }
+    uint32_t a = 1, b = 0;
+    for (uint8_t c : raw) a = (a + c) % 65521, b = (b + a) % 65521;
+    putBig32(z, b << 16 | a);
+    auto chunk = [&file](const char* type, const Bytes& data) {
+        putBig32(file, static_cast<uint32_t>(data.size()));
+        Bytes body(type, type + 4);
+        body.insert(body.end(), data.begin(), data.end());
+        file.insert(file.end(), body.begin(), body.end());
+        putBig32(file, crc32(body.data(), body.size()));
+    };
+    Bytes header;
+    putBig32(header, static_cast<uint32_t>(n));
+    putBig32(header, static_cast<uint32_t>(n));
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits a channel, RGBA
+    chunk("IHDR", header);
+    chunk("IDAT", z);
+    chunk("IEND", {});
+    return file;
+}
+
+// An ICO of 32-bit images, each a bottom-up BGRA bitmap with its mask.
+Bytes ico(const std::vector<int>& sides) {
+    Bytes file = {0, 0, 1, 0}, images;
+    put16(file, static_cast<uint32_t>(sides.size()));
+    for (int n : sides) {
+        const std::vector<uint8_t> rgba = iconPixels(n);
+        Bytes image;
+        for (uint32_t v : {40u, static_cast<uint32_t>(n), static_cast<uint32_t>(2 * n)}) put32(image, v);
+        put16(image, 1);
+        put16(image, 32);
+        for (int i = 0; i < 6; ++i) put32(image, 0);
+        for (int y = n - 1; y >= 0; --y)
+            for (int x = 0; x < n; ++x) {
+                const uint8_t* p = &rgba[(static_cast<size_t>(y) * n + x) * 4];
+                image.insert(image.end(), {p[2], p[1], p[0], p[3]});
+            }
+        image.resize(image.size() + static_cast<size_t>((n + 31) / 32 * 4) * n, 0);  // the mask: alpha decides
+        file.insert(file.end(), {static_cast<uint8_t>(n % 256), static_cast<uint8_t>(n % 256), 0, 0});
+        put16(file, 1);
+        put16(file, 32);
+        put32(file, static_cast<uint32_t>(image.size()));
+        put32(file, static_cast<uint32_t>(6 + 16 * sides.size() + images.size()));
+        images.insert(images.end(), image.begin(), image.end());
+    }
+    file.insert(file.end(), images.begin(), images.end());
+    return file;
+}
+
+}  // namespace
+
+void writeIcons() {
+    write("vale.png", png(64, iconPixels(64)));
+    write("vale.ico", ico({16, 32, 48, 64}));
+}
