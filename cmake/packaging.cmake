@@ -1,32 +1,60 @@
 # What the packages hold, and how CPack makes them (scripts/package.sh):
 # - the "portable" component: the program, data/, README and licence in one
-#   folder, run from there (the Windows zip and the Linux archive);
-# - the "system" component: the Debian package, the program under libexec,
-#   its launcher on the PATH, the data under share/vale, a desktop entry and
-#   an icon.
-include(GNUInstallDirs)
+#   folder, run from there (the Windows zip and the Linux archive); the
+#   zip's texts as README.txt and LICENSE.txt with CR LF line ends, which
+#   open on a double-click on Windows;
+# - the "system" component: the Debian package in Debian's layout for games:
+#   the launcher in /usr/games, the program in /usr/libexec/vale, the data
+#   in /usr/share/games/vale; the desktop entry, the icons, the AppStream
+#   metainfo, the manual page and the changelog.
 set(DATA_EXCLUDES PATTERN fps.txt EXCLUDE PATTERN .stamp EXCLUDE)
 if(WIN32)
   set(portable)
+  set(VALE_TEXTS ${CMAKE_BINARY_DIR}/texts)
+  foreach(text README.md LICENSE)
+    file(READ ${CMAKE_SOURCE_DIR}/${text} body)
+    string(REPLACE "\r\n" "\n" body "${body}")
+    string(REPLACE "\n" "\r\n" body "${body}")
+    string(REGEX REPLACE "\\.md$" "" name ${text})
+    file(WRITE ${VALE_TEXTS}/${name}.txt "${body}")
+    install(FILES ${VALE_TEXTS}/${name}.txt DESTINATION . COMPONENT portable)
+  endforeach()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE)
 else()
   set(portable EXCLUDE_FROM_ALL)  # a plain install takes the system layout
+  install(FILES README.md LICENSE DESTINATION . COMPONENT portable ${portable})
 endif()
 install(TARGETS vale RUNTIME DESTINATION . COMPONENT portable ${portable})
 install(DIRECTORY ${CMAKE_BINARY_DIR}/data/ DESTINATION data COMPONENT portable ${portable} ${DATA_EXCLUDES})
-install(FILES README.md LICENSE DESTINATION . COMPONENT portable ${portable})
+
 if(NOT WIN32)
-  install(TARGETS vale RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/vale COMPONENT system)
-  install(PROGRAMS packaging/vale.sh DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME vale COMPONENT system)
-  install(DIRECTORY ${CMAKE_BINARY_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vale/data COMPONENT system
-          ${DATA_EXCLUDES})
-  install(FILES packaging/vale.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT system)
-  install(FILES ${VALE_ICON_PNG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps COMPONENT system)
-  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vale COMPONENT system)
-  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vale RENAME copyright COMPONENT system)
+  install(TARGETS vale RUNTIME DESTINATION libexec/vale COMPONENT system)
+  # Stripped of the compiler's notes too, which a package has no use for.
+  install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/vale/vale\")" COMPONENT system)
+  install(PROGRAMS packaging/vale.sh DESTINATION games RENAME vale COMPONENT system)
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/data/ DESTINATION share/games/vale/data COMPONENT system ${DATA_EXCLUDES})
+  install(FILES packaging/vale.desktop DESTINATION share/applications COMPONENT system)
+  install(DIRECTORY ${VALE_ICONS}/hicolor DESTINATION share/icons COMPONENT system)
+  configure_file(packaging/org.example.vale.metainfo.xml ${CMAKE_BINARY_DIR}/packaging/org.example.vale.metainfo.xml
+                 @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/org.example.vale.metainfo.xml DESTINATION share/metainfo
+          COMPONENT system)
+  # The manual page and the changelog, compressed as Debian asks: at the
+  # highest level and without a time stamp, so the same bytes every build.
+  set(VALE_GZ ${CMAKE_BINARY_DIR}/packaging/vale.6.gz ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+  add_custom_command(OUTPUT ${VALE_GZ}
+    COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/vale.6 > ${CMAKE_BINARY_DIR}/packaging/vale.6.gz
+    COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/changelog > ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+    DEPENDS packaging/vale.6 packaging/changelog)
+  add_custom_target(package_docs ALL DEPENDS ${VALE_GZ})
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/vale.6.gz DESTINATION share/man/man6 COMPONENT system)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz README.md DESTINATION share/doc/vale COMPONENT system)
+  install(FILES LICENSE DESTINATION share/doc/vale RENAME copyright COMPONENT system)
 endif()
 
 set(CPACK_PACKAGE_NAME vale)
-set(CPACK_PACKAGE_VENDOR "The Vale developers")
+set(CPACK_PACKAGE_VENDOR ${VALE_VENDOR})
 set(CPACK_PACKAGE_CONTACT "The Vale developers <vale@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "first-person landscape demo with beach balls")
 set(CPACK_COMPONENT_SYSTEM_DESCRIPTION "Walk an endlessly repeating hilly landscape with mouse look, an animated
@@ -45,6 +73,7 @@ else()
   set(CPACK_DEBIAN_SYSTEM_PACKAGE_NAME vale)
   set(CPACK_DEBIAN_SYSTEM_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/vale")
 endif()

@@ -6,7 +6,7 @@
 set -eu
 here=$(dirname "$(readlink -f "$0")")
 home=${XDG_DATA_HOME:-$HOME/.local/share}/vale
-cd "$here/../share/vale/data"
+cd "$here/../share/games/vale/data"
 find . -type f | while IFS= read -r file; do
     target=$home/data/$file
     [ "$file" = ./Config.cfg ] && [ -e "$target" ] && continue

@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Vale needs on Debian.
+# Installs what Vale needs on Debian: with "run", what building and running
+# the native program takes; with "run-wine", what building vale.exe and
+# running it under Wine takes; with nothing, everything the builds, the tests
+# and the packages need.
 set -eu
-packages="cmake make g++ pkg-config libgtest-dev libgmock-dev googletest libgl1-mesa-dev libglu1-mesa-dev libx11-dev
-  libxrandr-dev libxss-dev libasound2-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
-  dpkg-dev file unzip xvfb xdotool x11-utils imagemagick clang libclang-rt-14-dev valgrind libosmesa6-dev"
+run="cmake make g++ pkg-config libgl1-mesa-dev libglu1-mesa-dev libx11-dev libxrandr-dev libxss-dev libasound2-dev
+  xvfb x11-utils"
+wine="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64"
+case "${1:-all}" in
+    run) packages=$run ;;
+    run-wine) packages="$run $wine" ;;
+    all) packages="$run $wine libgtest-dev libgmock-dev googletest dpkg-dev file unzip xdotool imagemagick clang
+           libclang-rt-14-dev valgrind libosmesa6-dev lintian desktop-file-utils appstream icoutils" ;;
+    *) echo "usage: $0 [run|run-wine]" >&2; exit 2 ;;
+esac
 missing=
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,19 +1,47 @@
 #!/usr/bin/env bash
 # Builds and starts the demo where its generated data/ lives: the native
-# build in build/, or with --wine the Windows build in build/windows/ under
-# Wine. Without a display it runs in a private Xvfb.
+# program in build/, or with --wine vale.exe in build/windows/ under Wine.
+# It installs and builds only what it runs (the program, its data), and
+# without a display it runs the game in a private Xvfb. However the game
+# ends, every process this script started is stopped with it.
 set -eu
 cd "$(dirname "$0")/.."
-scripts/build.sh
-cd build
+case "${1:-}" in
+    "") dir=build profile=run toolchain= ;;
+    --wine) dir=build/windows profile=run-wine toolchain=-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake ;;
+    *) echo "usage: scripts/run.sh [--wine]" >&2; exit 2 ;;
+esac
+scripts/install-deps.sh $profile
+# A first configuration leaves the tests out; scripts/build.sh brings them in.
+[ -f $dir/CMakeCache.txt ] || cmake -S . -B $dir -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $toolchain >/dev/null
+cmake --build $dir -j"$(nproc)" --target vale data
+
+xvfb=
+stop() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    wait 2>/dev/null
+}
+trap stop EXIT
+trap 'exit 130' INT TERM
 if [ -z "${DISPLAY:-}" ]; then
-    Xvfb :77 -screen 0 1280x1024x24 >/dev/null 2>&1 &
-    export DISPLAY=:77
-    sleep 1
+    for n in $(seq 77 199); do
+        [ -e /tmp/.X$n-lock ] && continue
+        Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfb=$! DISPLAY=:$n
+        export DISPLAY
+        for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break 2; sleep 0.1; done
+        kill "$xvfb" 2>/dev/null; xvfb=
+    done
+    [ -n "$xvfb" ] || { echo "run.sh: no Xvfb" >&2; exit 1; }
+    echo "run.sh: playing on the private display $DISPLAY"
 fi
+cd $dir
+status=0
 if [ "${1:-}" = --wine ]; then
-    cd windows
     export WINEDEBUG=-all WINEPREFIX="$PWD/wineprefix"
-    exec wine vale.exe
+    wine vale.exe || status=$?
+else
+    ./vale || status=$?
 fi
-exec ./vale
+exit $status

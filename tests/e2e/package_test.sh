@@ -2,10 +2,15 @@
 # Uses a package as a person would, in its own Xvfb: unpacks or installs it,
 # checks that it holds what it should and nothing else, and plays it.
 #   zip: the Windows zip, unpacked and run where it lies under a fresh Wine
-#        prefix; the log is written inside the unpacked folder.
-#   deb: the Debian package, unpacked into a throw-away root; its launcher run
-#        twice for a new user: the first run makes the user's data folder, the
-#        second keeps a changed Config.cfg; the log lands there, not in share/.
+#        prefix; the log is written inside the unpacked folder. vale.exe's
+#        icon, version information and manifest; the texts in CR LF.
+#   deb: the Debian package: lintian finds nothing, not even a note; the
+#        desktop entry and the AppStream metainfo pass their validators; the
+#        program is hardened. Unpacked into a throw-away root, its launcher
+#        runs twice for a new user: the first run makes the user's data
+#        folder, the second keeps a changed Config.cfg; the log lands there,
+#        not in share/. The window names its class and title as the desktop
+#        entry expects and shows the packaged icon.
 #   tgz: the portable Linux archive, unpacked.
 # Usage: package_test.sh zip|deb|tgz PACKAGE DATA_DIR WORK_DIR
 . "$(dirname "$0")/lib.sh"
@@ -36,11 +41,74 @@ play() {
     playing logged
 }
 
+# hardened PROGRAM: built with the distribution's hardening: position-
+# independent, full RELRO with immediate binding, the stack protector and
+# fortified functions; no compiler notes left in it.
+hardened() {
+    local dynamic symbols
+    dynamic=$(readelf -dW "$1") symbols=$(readelf -sW --dyn-syms "$1")
+    [[ "$(readelf -hW "$1")" =~ "Position-Independent Executable" ]] || fail "$1 is not position-independent"
+    readelf -lW "$1" | grep -q GNU_RELRO || fail "$1 has no RELRO"
+    [[ "$dynamic" =~ BIND_NOW ]] || fail "$1 binds lazily"
+    [[ "$symbols" =~ __stack_chk_fail ]] || fail "$1 has no stack protector"
+    grep -Eq '__[a-z]+_chk@' <<<"$symbols" || fail "$1 has no fortified functions"
+    ! readelf -SW "$1" | grep -q '\.comment' || fail "$1 keeps its .comment section"
+}
+
+# window_identity WINDOW DESKTOP_ENTRY ICON_THEME: the window's class is the
+# entry's StartupWMClass, its title is set in UTF-8 too, and its icon is the
+# packaged one, pixel for pixel, at 16, 32, 48 and 64 pixels.
+window_identity() {
+    local class icon expected n
+    class=$(sed -n 's/^StartupWMClass=//p' "$2")
+    [ "$(xprop -id "$1" -notype WM_CLASS)" = "WM_CLASS = \"vale\", \"$class\"" ] ||
+        fail "WM_CLASS $(xprop -id "$1" WM_CLASS), not $class"
+    [ "$(xprop -id "$1" _NET_WM_NAME)" = '_NET_WM_NAME(UTF8_STRING) = "Vale - by Pellam"' ] ||
+        fail "$(xprop -id "$1" _NET_WM_NAME)"
+    icon=$(xprop -id "$1" -notype -f _NET_WM_ICON 32c '=$0+' _NET_WM_ICON | sed 's/^_NET_WM_ICON=//')
+    expected=$(for n in 16 32 48 64; do
+        printf '%s\n%s\n' $n $n
+        convert "$3/${n}x$n/apps/vale.png" -depth 8 rgba:- | od -An -v -tu1 -w4 |
+            awk '{printf "%.0f\n", (($4 * 256 + $1) * 256 + $2) * 256 + $3}'
+    done | paste -sd, | sed 's/,/, /g')
+    [ "$icon" = "$expected" ] || fail "the window's icon is not the packaged one"
+}
+
+# exe_resources EXE VERSION: the icon at 16 to 256 pixels, the version
+# information naming the product at the packages' version, and a manifest
+# asking for per-monitor DPI awareness, the supported Windows versions and
+# common controls 6.
+exe_resources() {
+    local version manifest sizes field item
+    # The icon directory: after its 6 bytes, 14 a picture, each starting
+    # with its width (0 standing for 256).
+    sizes=$(wrestool -x --raw --type=14 "$1" | od -An -v -tu1 -j6 -w14 | awk '{print $1}' | paste -sd' ')
+    [ "$sizes" = "16 32 48 64 0" ] || fail "vale.exe's icon sizes: $sizes"
+    version=$(wrestool -x --raw --type=16 "$1" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' '\n' | grep -v '^$' |
+        paste -sd'|')
+    for field in "ProductName|Vale" "ProductVersion|$2" "FileVersion|$2" "FileDescription|Vale, a first-person" \
+                 "LegalCopyright|Copyright" "OriginalFilename|vale.exe"; do
+        [[ "$version" =~ \|"$field" ]] || fail "vale.exe's version information lacks $field: $version"
+    done
+    manifest=$(wrestool -x --raw --type=24 "$1")
+    for item in '>true/pm<' 'PerMonitorV2' 'Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+                '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}'; do
+        [[ "$manifest" == *"$item"* ]] || fail "vale.exe's manifest lacks $item"
+    done
+}
+
 start_xvfb
 top=$(basename "$package"); top=${top%.zip}; top=${top%.tar.gz}
 case "$kind" in
 zip)
-    contents "$top" "$top/vale.exe" "$top/README.md" "$top/LICENSE"
+    contents "$top" "$top/vale.exe" "$top/README.txt" "$top/LICENSE.txt"
+    for text in README.md LICENSE; do
+        file="$work/root/$top/${text%.md}.txt"
+        [ "$(grep -c $'\r$' "$file")" = "$(wc -l < "$file")" ] || fail "$file has line ends other than CR LF"
+        tr -d '\r' < "$file" | cmp -s - "$(dirname "$0")/../../$text" || fail "$file is not $text"
+    done
+    version=${top#vale-}
+    exe_resources "$work/root/$top/vale.exe" "${version%%-*}"
     export WINEDEBUG=-all WINEPREFIX=$work/wineprefix
     timeout 120 wineboot -i >/dev/null 2>&1
     play "$work/root/$top" wine vale.exe
@@ -51,20 +119,30 @@ tgz)
     contents "$top" "$top/vale" "$top/README.md" "$top/LICENSE"
     [ -x "$work/root/$top/vale" ] || fail "the program is not executable" ;;
 deb)
-    contents usr/share/vale usr/bin/vale usr/libexec/vale/vale usr/share/applications/vale.desktop \
-        usr/share/icons/hicolor/64x64/apps/vale.png usr/share/doc/vale/README.md usr/share/doc/vale/copyright
+    icons=; for n in 16 32 48 64 128 256; do icons="$icons usr/share/icons/hicolor/${n}x$n/apps/vale.png"; done
+    contents usr/share/games/vale usr/games/vale usr/libexec/vale/vale usr/share/applications/vale.desktop $icons \
+        usr/share/metainfo/org.example.vale.metainfo.xml usr/share/man/man6/vale.6.gz \
+        usr/share/doc/vale/README.md usr/share/doc/vale/changelog.gz usr/share/doc/vale/copyright
     depends=$(dpkg-deb -f "$package" Depends)  # worked out from the program's libraries
     [[ "$depends" =~ libc6.*libglu1.*libx11-6 ]] || fail "the package's dependencies: $depends"
+    [ "$(dpkg-deb -f "$package" Section)" = games ] || fail "not in the games section"
+    lintian --pedantic --display-info --display-experimental --fail-on error,warning,info,pedantic,experimental \
+        "$package" >&2 || fail "lintian: see above"
+    desktop-file-validate "$work/root/usr/share/applications/vale.desktop" >&2 || fail "the desktop entry"
+    appstreamcli validate --pedantic --no-net "$work/root/usr/share/metainfo/org.example.vale.metainfo.xml" >&2 ||
+        fail "the AppStream metainfo"
+    hardened "$work/root/usr/libexec/vale/vale"
     export HOME=$work/home XDG_DATA_HOME=
     mine=$HOME/.local/share/vale/data
-    play "$work" "$work/root/usr/bin/vale"
+    play "$work" "$work/root/usr/games/vale"
+    window_identity "$WIN" "$work/root/usr/share/applications/vale.desktop" "$work/root/usr/share/icons/hicolor"
     send_key "$WIN" Escape
     expect_exit 0 "after Escape, first run"
-    diff -r "$work/root/usr/share/vale/data" "$mine" | grep -qv '^Only in .*: fps.txt$' && fail "the user's data differs"
+    diff -r "$work/root/usr/share/games/vale/data" "$mine" | grep -qv '^Only in .*: fps.txt$' && fail "the user's data differs"
     check_log "$mine/fps.txt"
     [ -z "$(find "$work/root" -name fps.txt)" ] || fail "fps.txt written beside the package's data"
     printf 'fullscreen 0\nresolution_width 640\nresolution_height 480\n' > "$mine/Config.cfg"
-    play "$work" "$work/root/usr/bin/vale"
+    play "$work" "$work/root/usr/games/vale"
     [ "$(geometry "$WIN" | cut -d+ -f1)" = 640x480 ] || fail "the changed Config.cfg was not read"
     send_key "$WIN" Escape
     expect_exit 0 "after Escape, second run"

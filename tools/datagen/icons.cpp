@@ -1,7 +1,11 @@
 // The program's icon: hills under a hazy sky and a beach ball, on a rounded
-// square; a PNG for the desktop and an ICO for vale.exe.
+// square; PNGs for the desktop's icon theme, an ICO for vale.exe and the
+// window icon the X11 backend sets.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
 
 #include "datagen/datagen.h"
 
@@ -88,11 +92,13 @@ Bytes png(int n, const std::vector<uint8_t>& rgba) {
 }
 
 // An ICO of 32-bit images, each a bottom-up BGRA bitmap with its mask.
-Bytes ico(const std::vector<int>& sides) {
+using Icons = std::map<int, std::vector<uint8_t>>;  // RGBA pixels by side
+
+Bytes ico(const Icons& icons, const std::vector<int>& sides) {
     Bytes file = {0, 0, 1, 0}, images;
     put16(file, static_cast<uint32_t>(sides.size()));
     for (int n : sides) {
-        const std::vector<uint8_t> rgba = iconPixels(n);
+        const std::vector<uint8_t>& rgba = icons.at(n);
         Bytes image;
         for (uint32_t v : {40u, static_cast<uint32_t>(n), static_cast<uint32_t>(2 * n)}) put32(image, v);
         put16(image, 1);
@@ -117,7 +123,31 @@ Bytes ico(const std::vector<int>& sides) {
 
 }  // namespace
 
+// The window icon as _NET_WM_ICON holds it, to be included into an array of
+// unsigned long: each size's width and height, then its pixels as ARGB, a
+// row at a time from the top.
+Bytes windowIcon(const Icons& icons, const std::vector<int>& sides) {
+    std::string text = "// Drawn by the data generator: _NET_WM_ICON's sizes and ARGB pixels.\n";
+    char value[16];
+    for (int n : sides) {
+        text += std::to_string(n) + ", " + std::to_string(n) + ",\n";
+        const std::vector<uint8_t>& rgba = icons.at(n);
+        for (size_t i = 0; i < rgba.size(); i += 4) {
+            std::snprintf(value, sizeof value, "0x%02X%02X%02X%02X,", rgba[i + 3], rgba[i], rgba[i + 1], rgba[i + 2]);
+            text += value;
+            text += (i / 4 + 1) % 8 ? ' ' : '\n';
+        }
+    }
+    return Bytes(text.begin(), text.end());
+}
+
 void writeIcons() {
-    write("vale.png", png(64, iconPixels(64)));
-    write("vale.ico", ico({16, 32, 48, 64}));
+    Icons icons;
+    for (int n : {16, 32, 48, 64, 128, 256}) {
+        icons[n] = iconPixels(n);
+        const std::string side = std::to_string(n);
+        write("hicolor/" + side + "x" + side + "/apps/vale.png", png(n, icons[n]));
+    }
+    write("vale.ico", ico(icons, {16, 32, 48, 64, 256}));
+    write("vale_icon.inc", windowIcon(icons, {16, 32, 48, 64}));
 }

@@ -8,6 +8,7 @@
 // the server ends the process at once, after the shell's lost handler.
 #include <GL/glx.h>
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
@@ -35,6 +36,12 @@ void loseWindow() {
 namespace {
 
 const char kTitle[] = "Vale - by Pellam";
+
+// The window's icon, drawn by the data generator: each size's width and
+// height, then its ARGB pixels, as _NET_WM_ICON holds them.
+const unsigned long kIcon[] = {
+#include "vale_icon.inc"
+};
 
 x11::State& x = x11::state;
 
@@ -145,6 +152,16 @@ Window makeWindow(Display* d, unsigned width, unsigned height) {
                                         InputOutput, x.visual->visual, CWColormap | CWEventMask | CWOverrideRedirect,
                                         &set);
     XStoreName(d, window, kTitle);
+    // The title in UTF-8, and the class and icon by which docks and task bars
+    // tie the window to the desktop entry (StartupWMClass=Vale).
+    const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    XChangeProperty(d, window, XInternAtom(d, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(kTitle), sizeof kTitle - 1);
+    char name[] = "vale", className[] = "Vale";
+    XClassHint classHint = {name, className};
+    XSetClassHint(d, window, &classHint);
+    XChangeProperty(d, window, XInternAtom(d, "_NET_WM_ICON", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(kIcon), sizeof kIcon / sizeof kIcon[0]);
     // Fixed size: the client area keeps the configured size for the run.
     XSizeHints hints = {};
     hints.flags = PPosition | PMinSize | PMaxSize;
