@@ -16,8 +16,9 @@ scripts/install-deps.sh $profile
 [ -f $dir/CMakeCache.txt ] || cmake -S . -B $dir -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $toolchain >/dev/null
 cmake --build $dir -j"$(nproc)" --target vale data
 
-xvfb=
+xvfb= game=
 stop() {
+    [ -n "$game" ] && kill "$game" 2>/dev/null
     [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
     wait 2>/dev/null
@@ -37,11 +38,16 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "run.sh: playing on the private display $DISPLAY"
 fi
 cd $dir
-status=0
+# The game waited for in the background, so that a signal to this script
+# ends it too.
 if [ "${1:-}" = --wine ]; then
     export WINEDEBUG=-all WINEPREFIX="$PWD/wineprefix"
-    wine vale.exe || status=$?
+    wine vale.exe &
 else
-    ./vale || status=$?
+    ./vale &
 fi
+game=$!
+status=0
+wait $game || status=$?
+game=
 exit $status
