@@ -8,7 +8,11 @@
 #   in /usr/share/games/vale; the desktop entry, the icons, the AppStream
 #   metainfo, the manual page and the changelog.
 set(DATA_EXCLUDES PATTERN fps.txt EXCLUDE PATTERN .stamp EXCLUDE)
-if(WIN32)
+if(EMSCRIPTEN)
+  # The browser's folder, as any static web server serves it.
+  install(DIRECTORY ${VALE_SITE}/ DESTINATION . COMPONENT portable)
+  install(FILES README.md LICENSE DESTINATION . COMPONENT portable)
+elseif(WIN32)
   set(portable)
   set(VALE_TEXTS ${CMAKE_BINARY_DIR}/texts)
   foreach(text README.md LICENSE)
@@ -24,10 +28,12 @@ else()
   set(portable EXCLUDE_FROM_ALL)  # a plain install takes the system layout
   install(FILES README.md LICENSE DESTINATION . COMPONENT portable ${portable})
 endif()
-install(TARGETS vale RUNTIME DESTINATION . COMPONENT portable ${portable})
-install(DIRECTORY ${CMAKE_BINARY_DIR}/data/ DESTINATION data COMPONENT portable ${portable} ${DATA_EXCLUDES})
+if(NOT EMSCRIPTEN)
+  install(TARGETS vale RUNTIME DESTINATION . COMPONENT portable ${portable})
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/data/ DESTINATION data COMPONENT portable ${portable} ${DATA_EXCLUDES})
+endif()
 
-if(NOT WIN32)
+if(NOT WIN32 AND NOT EMSCRIPTEN)
   install(TARGETS vale RUNTIME DESTINATION libexec/vale COMPONENT system)
   # Stripped of the compiler's notes too, which a package has no use for.
   install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
@@ -64,7 +70,10 @@ set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_STRIP_FILES ON)
-if(WIN32)
+if(EMSCRIPTEN)
+  set(CPACK_GENERATOR ZIP)
+  set(VALE_ARCHIVE_NAME vale-${PROJECT_VERSION}-web)
+elseif(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(VALE_ARCHIVE_NAME vale-${PROJECT_VERSION}-win64)
 else()

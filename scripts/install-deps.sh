@@ -1,24 +1,33 @@
 #!/usr/bin/env bash
 # Installs what Vale needs on Debian: with "run", what building and running
 # the native program takes; with "run-wine", what building vale.exe and
-# running it under Wine takes; with nothing, everything the builds, the tests
-# and the packages need.
+# running it under Wine takes; with "run-web", what building the browser
+# build and serving it takes; with nothing, everything the builds, the tests
+# and the packages need, the browser tests' driver (puppeteer-core, from
+# npm, into tests/web) included.
 set -eu
 run="cmake make g++ pkg-config libgl1-mesa-dev libglu1-mesa-dev libx11-dev libxrandr-dev libxss-dev libasound2-dev
   xvfb x11-utils"
 wine="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64"
+web="cmake make emscripten nodejs python3"
 case "${1:-all}" in
     run) packages=$run ;;
     run-wine) packages="$run $wine" ;;
+    run-web) packages=$web ;;
     all) packages="$run $wine libgtest-dev libgmock-dev googletest dpkg-dev file unzip xdotool imagemagick clang
-           libclang-rt-14-dev valgrind libosmesa6-dev lintian desktop-file-utils appstream icoutils" ;;
-    *) echo "usage: $0 [run|run-wine]" >&2; exit 2 ;;
+           libclang-rt-14-dev valgrind libosmesa6-dev lintian desktop-file-utils appstream icoutils $web chromium npm" ;;
+    *) echo "usage: $0 [run|run-wine|run-web]" >&2; exit 2 ;;
 esac
 missing=
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
-[ -z "$missing" ] && exit 0
 sudo=; [ "$(id -u)" = 0 ] || sudo=sudo
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
+if [ -n "$missing" ]; then
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
+fi
+web_tests=$(dirname "$0")/../tests/web
+if [ "${1:-all}" = all ] && [ ! -d "$web_tests/node_modules/puppeteer-core" ]; then
+    (cd "$web_tests" && npm ci --no-audit --no-fund --omit-lockfile-registry-resolved >/dev/null)
+fi

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and starts the demo where its generated data/ lives: the native
-# program in build/, or with --wine vale.exe in build/windows/ under Wine.
+# program in build/, or with --wine vale.exe in build/windows/ under Wine;
+# with --web it builds the browser build and serves build/web/site/ on
+# this machine's loopback until stopped, printing the address to open.
 # It installs and builds only what it runs (the program, its data), and
 # without a display it runs the game in a private Xvfb. However the game
 # ends, every process this script started is stopped with it.
@@ -9,12 +11,19 @@ cd "$(dirname "$0")/.."
 case "${1:-}" in
     "") dir=build profile=run toolchain= ;;
     --wine) dir=build/windows profile=run-wine toolchain=-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake ;;
-    *) echo "usage: scripts/run.sh [--wine]" >&2; exit 2 ;;
+    --web) dir=build/web profile=run-web toolchain=-DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake ;;
+    *) echo "usage: scripts/run.sh [--wine|--web]" >&2; exit 2 ;;
 esac
 scripts/install-deps.sh $profile
 # A first configuration leaves the tests out; scripts/build.sh brings them in.
 [ -f $dir/CMakeCache.txt ] || cmake -S . -B $dir -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $toolchain >/dev/null
 cmake --build $dir -j"$(nproc)" --target vale data
+if [ "${1:-}" = --web ]; then
+    cmake --build $dir --target site_icon
+    port=${VALE_PORT:-8017}
+    echo "run.sh: Vale is served at http://127.0.0.1:$port/ (Ctrl-C stops it)"
+    exec python3 -m http.server --bind 127.0.0.1 --directory $dir/site "$port"
+fi
 
 xvfb= game=
 stop() {

@@ -12,12 +12,14 @@
 #        not in share/. The window names its class and title as the desktop
 #        entry expects and shows the packaged icon.
 #   tgz: the portable Linux archive, unpacked.
-# Usage: package_test.sh zip|deb|tgz PACKAGE DATA_DIR WORK_DIR
+#   web: the browser build's zip: the page, the program and its data in one
+#        folder, served as it lies and played (the shell checks of web.shell).
+# Usage: package_test.sh zip|deb|tgz|web PACKAGE DATA_DIR WORK_DIR
 . "$(dirname "$0")/lib.sh"
 kind=$1 package=$2 data=$3 work=$4/package-$1
 rm -rf "$work" && mkdir -p "$work/root"
 case "$kind" in
-    zip) unzip -q "$package" -d "$work/root" ;;
+    zip|web) unzip -q "$package" -d "$work/root" ;;
     tgz) tar -xzf "$package" -C "$work/root" ;;
     deb) dpkg -x "$package" "$work/root" ;;
 esac || fail "cannot unpack $package"
@@ -97,9 +99,14 @@ exe_resources() {
     done
 }
 
-start_xvfb
 top=$(basename "$package"); top=${top%.zip}; top=${top%.tar.gz}
+[ "$kind" = web ] || start_xvfb
 case "$kind" in
+web)
+    (cd "$work/root" && find . -type f | sed 's|^\./||' | sort) > "$work/found"
+    printf "$top/%s\n" LICENSE README.md index.html vale.data vale.js vale.png vale.wasm > "$work/expected"
+    diff "$work/expected" "$work/found" >&2 || fail "the web package holds other files (< expected, > found)"
+    node "$(dirname "$0")/../web/web_test.mjs" shell "$work/root/$top" "$work" || fail "the unpacked site does not play" ;;
 zip)
     contents "$top" "$top/vale.exe" "$top/README.txt" "$top/LICENSE.txt"
     for text in README.md LICENSE; do

@@ -1,0 +1,153 @@
+// The browser backend's side in the page: input as the game's events,
+// message boxes as modal dialogs, the firing sound through Web Audio, the
+// bitmap font's glyphs, and the end of a run.
+var LibraryValePage = {
+  $ValePage__deps: ['$ValeGl', '$GL', '$FS', 'glGenTextures', 'glBindTexture', 'glTexParameteri'],
+  $ValePage: {
+    events: [],  // [type, a, b]: 1 key down, 2 key up (virtual-key code), 3 motion (dx, dy),
+                 // 4 button down, 5 button up (0 left, 2 right), 6 active (flag), 7 close
+    box: null,
+    sounds: {},     // decoded sounds by file name, as promises
+    playing: null,  // the source playing now
+    audio: null,
+    started: 0,     // sounds started, for the page and its tests
+    frames: 0,      // frames drawn
+    onFrame: null,
+
+    canvas: function() { return Module['canvas']; },
+
+    init: function(fullscreen) {
+      var canvas = ValePage.canvas(), push = function(e) { ValePage.events.push(e); };
+      var locked = function() { return document.pointerLockElement === canvas; };
+      document.addEventListener('keydown', function(e) {
+        // Escape first frees a held pointer (the browser's own rule); with
+        // the pointer free it reaches the game and ends the run.
+        if (e.keyCode == 27 && locked()) return;
+        if (ValePage.box || e.altKey) return;
+        push([1, e.keyCode & 255, 0]);
+        e.preventDefault();
+      });
+      document.addEventListener('keyup', function(e) {
+        if (ValePage.box) return;
+        push([2, e.keyCode & 255, 0]);
+        e.preventDefault();
+      });
+      canvas.addEventListener('mousemove', function(e) { push([3, e.movementX | 0, e.movementY | 0]); });
+      canvas.addEventListener('mousedown', function(e) {
+        if (!locked() && canvas.requestPointerLock) canvas.requestPointerLock();
+        if (fullscreen && !document.fullscreenElement && canvas.requestFullscreen) {
+          canvas.requestFullscreen().catch(function() {});
+        }
+        push([4, e.button, 0]);
+        e.preventDefault();
+      });
+      canvas.addEventListener('mouseup', function(e) { push([5, e.button, 0]); e.preventDefault(); });
+      canvas.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+      document.addEventListener('visibilitychange', function() { push([6, document.hidden ? 0 : 1, 0]); });
+    },
+
+    show: function(text, caption, style) {
+      if (document.exitPointerLock) document.exitPointerLock();
+      var dialog = document.createElement('dialog');
+      dialog.className = 'box';
+      dialog.innerHTML = '<h2></h2><p></p><form method="dialog"><button>OK</button></form>';
+      dialog.querySelector('h2').textContent = caption;
+      dialog.querySelector('p').textContent = text;
+      dialog.dataset.style = style;
+      dialog.addEventListener('close', function() { dialog.remove(); ValePage.box = null; });
+      document.body.appendChild(dialog);
+      ValePage.box = dialog;
+      dialog.showModal();
+      dialog.querySelector('button').focus();
+    },
+
+    play: function(name) {
+      var ctx = ValePage.audio;
+      if (!ctx) {
+        ctx = ValePage.audio = new AudioContext();
+        ValePage.meter = ctx.createAnalyser();
+        ValePage.meter.connect(ctx.destination);
+      }
+      if (!(name in ValePage.sounds)) {
+        var bytes;
+        try { bytes = FS.readFile(name); } catch (e) { bytes = null; }
+        ValePage.sounds[name] = bytes ? ctx.decodeAudioData(bytes.slice().buffer).catch(function() { return null; })
+                                      : Promise.resolve(null);
+      }
+      ValePage.sounds[name].then(function(buffer) {
+        if (!buffer) return;
+        if (ValePage.playing) ValePage.playing.stop();
+        var source = ValePage.playing = ctx.createBufferSource();
+        source.buffer = buffer;
+        source.connect(ValePage.meter);
+        source.start();
+        ValePage.started++;
+      });
+    },
+
+    // The glyphs of codes 32..127 drawn once into a texture, each a list.
+    font: function(size, listBase) {
+      var w = Math.max(6, Math.round(size * 0.75)), h = size + 5, cols = 16, rows = 6;
+      var canvas = document.createElement('canvas');
+      canvas.width = 256; canvas.height = 128;
+      var c = canvas.getContext('2d');
+      c.fillStyle = '#fff';
+      c.font = 'bold ' + (size + 3) + 'px monospace';
+      c.textBaseline = 'alphabetic';
+      for (var i = 0; i < 96; i++) {
+        c.fillText(String.fromCharCode(32 + i), (i % cols) * 16 + 1, Math.floor(i / cols) * 21 + h);
+      }
+      // Bitmaps are either drawn or not: the glyphs' edges are cut, not blended.
+      var image = c.getImageData(0, 0, 256, 128);
+      for (var p = 3; p < image.data.length; p += 4) image.data[p] = image.data[p] >= 96 ? 255 : 0;
+      var texture = GL.getNewId(GL.textures), t = GLctx.createTexture();
+      t.name = texture;
+      GL.textures[texture] = t;
+      GLctx.bindTexture(GLctx.TEXTURE_2D, t);
+      GLctx.texImage2D(GLctx.TEXTURE_2D, 0, GLctx.RGBA, GLctx.RGBA, GLctx.UNSIGNED_BYTE, image);
+      GLctx.texParameteri(GLctx.TEXTURE_2D, GLctx.TEXTURE_MIN_FILTER, GLctx.NEAREST);
+      GLctx.texParameteri(GLctx.TEXTURE_2D, GLctx.TEXTURE_MAG_FILTER, GLctx.NEAREST);
+      GLctx.bindTexture(GLctx.TEXTURE_2D, GL.textures[ValeGl.bound[ValeGl.unit]] || null);
+      for (var i = 0; i < 96; i++) {
+        var x = (i % cols) * 16, y = Math.floor(i / cols) * 21;
+        ValeGl.lists[listBase + i] = {texture: texture, w: 16, h: 21, xorig: 1, yorig: 21 - h,
+                                           s0: x / 256, s1: (x + 16) / 256, t0: y / 128, t1: (y + 21) / 128,
+                                           advance: w};
+      }
+    },
+  },
+
+  // A frame is drawn: counted, and shown to whoever waits for one (the
+  // page's tests read its pixels here, before the browser shows it).
+  vale_web_swap__deps: ['$ValePage'],
+  vale_web_swap: function() {
+    ValePage.frames++;
+    var waiting = ValePage.onFrame;
+    ValePage.onFrame = null;
+    if (waiting) waiting();
+  },
+  vale_web_init__deps: ['$ValePage'],
+  vale_web_init: function(fullscreen) { ValePage.init(fullscreen); },
+  vale_web_next_event__deps: ['$ValePage'],
+  vale_web_next_event: function(type, a, b) {
+    var e = ValePage.events.shift();
+    if (!e) return 0;
+    HEAP32[type >> 2] = e[0];
+    HEAP32[a >> 2] = e[1];
+    HEAP32[b >> 2] = e[2];
+    return 1;
+  },
+  vale_web_box__deps: ['$ValePage'],
+  vale_web_box: function(text, caption, style) { ValePage.show(UTF8ToString(text), UTF8ToString(caption), style); },
+  vale_web_box_open__deps: ['$ValePage'],
+  vale_web_box_open: function() { return ValePage.box ? 1 : 0; },
+  vale_web_play__deps: ['$ValePage'],
+  vale_web_play: function(name) { ValePage.play(UTF8ToString(name)); },
+  vale_web_font__deps: ['$ValePage'],
+  vale_web_font: function(size, listBase) { ValePage.font(size, listBase); },
+  // The page may hide the multitexture entry points (?nomultitexture), as
+  // an OpenGL without the extension would.
+  vale_web_multitexture: function() { return /[?&]nomultitexture\b/.test(location.search) ? 0 : 1; },
+};
+
+mergeInto(LibraryManager.library, LibraryValePage);

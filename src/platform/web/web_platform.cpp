@@ -1,0 +1,162 @@
+// The browser backend: the canvas and its WebGL context through
+// Emscripten's GLFW (whose context the legacy GL emulation draws with), the
+// page's events mapped onto the Windows key codes and messages the game
+// reads, message boxes as modal dialogs in the page, the firing sound
+// through Web Audio and the page's clock. The page's side is in
+// library_vale_page.js, the OpenGL it lacks in library_vale_gl.js.
+//
+// The game's loop keeps its shape: the browser gets control back once a
+// frame (Asyncify unwinds at each swap) and while a message box waits.
+#include <GLFW/glfw3.h>
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/config.h"
+#include "app/input.h"
+#include "app/vale.h"
+#include "platform/platform.h"
+
+extern "C" {
+void vale_web_init(int fullscreen);
+void vale_web_swap();
+int vale_web_next_event(int* type, int* a, int* b);
+void vale_web_box(const char* text, const char* caption, unsigned style);
+int vale_web_box_open();
+void vale_web_play(const char* fileName);
+void vale_web_font(int size, unsigned listBase);
+int vale_web_multitexture();
+void glActiveTexture(GLenum texture);
+void glMultiTexCoord2fARB(GLenum target, GLfloat s, GLfloat t);
+}
+
+namespace {
+
+const char kTitle[] = "Vale - by Pellam";
+// Browsers hold a canvas to this much a side, WebGL's drawing buffer less.
+constexpr int kMaxCanvasSide = 16384;
+
+struct WebState {
+    GLFWwindow* window = nullptr;
+    bool quitPosted = false;
+    int quitCode = 0;
+    double start = emscripten_get_now();
+} web;
+
+enum Event { kKeyDown = 1, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive, kClose };
+
+void handleEvent(int type, int a, int b) {
+    switch (type) {
+        case kKeyDown: keyboard.keys[a & 0xFF] = true; break;
+        case kKeyUp: keyboard.keys[a & 0xFF] = false; break;
+        case kMotion:  // relative motion: there is no pointer to put back
+            mouse.x += a;
+            mouse.y += b;
+            break;
+        case kButtonDown:
+        case kButtonUp:
+            if (a == 0) mouse.leftButton = type == kButtonDown;
+            if (a == 2) mouse.rightButton = type == kButtonDown;
+            break;
+        case kActive: glWindow.active = a != 0; break;
+        case kClose: platform::postQuitMessage(0); break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+namespace platform {
+
+bool createGlWindow() {
+    const int width = config.resolution_width, height = config.resolution_height;
+    if (!glfwInit()) {
+        messageBox("Registering of WindowClass failed!", "Error -1", kBoxExclamation);
+        return false;
+    }
+    if (width <= 0 || height <= 0 || width > kMaxCanvasSide || height > kMaxCanvasSide) {
+        glfwTerminate();
+        messageBox("Window initialization failed!", "Error -3", kBoxExclamation);
+        return false;
+    }
+    glfwWindowHint(GLFW_DEPTH_BITS, config.zbuffer_depth & 0xFF);
+    web.window = glfwCreateWindow(width, height, kTitle, nullptr, nullptr);
+    if (!web.window) {
+        glfwTerminate();
+        messageBox("GL Rendering Context initialization failed!", "Error -7", kBoxExclamation);
+        return false;
+    }
+    glfwMakeContextCurrent(web.window);
+    vale_web_init(config.fullscreen ? 1 : 0);
+    return true;
+}
+
+void killGlWindow() {
+    if (web.window) glfwDestroyWindow(web.window);
+    web.window = nullptr;
+    glfwTerminate();
+}
+
+bool pumpMessage(bool& quit, int& exitCode) {
+    if (web.quitPosted) {
+        web.quitPosted = false;
+        quit = true;
+        exitCode = web.quitCode;
+        return true;
+    }
+    int type = 0, a = 0, b = 0;
+    if (vale_web_next_event(&type, &a, &b)) {
+        handleEvent(type, a, b);
+        return true;
+    }
+    // With the page hidden no frame is drawn; the loop waits here instead
+    // of holding the browser.
+    if (!glWindow.active) emscripten_sleep(100);
+    return false;
+}
+
+void swapGlBuffers() {
+    vale_web_swap();
+    emscripten_sleep(0);
+}
+
+void postQuitMessage(int exitCode) {
+    web.quitPosted = true;
+    web.quitCode = exitCode;
+}
+
+// A page cannot lose its display.
+void setLostHandler(void (*)()) {}
+
+void messageBox(const char* text, const char* caption, unsigned style) {
+    vale_web_box(text, caption, style);
+    while (vale_web_box_open()) emscripten_sleep(20);
+}
+
+uint32_t tickCount() { return static_cast<uint32_t>(static_cast<int64_t>(emscripten_get_now())); }
+
+int32_t clockMs() { return static_cast<int32_t>(emscripten_get_now() - web.start); }
+
+int64_t performanceFrequency() { return 1000000; }
+
+int64_t performanceCounter() { return static_cast<int64_t>(emscripten_get_now() * 1000); }
+
+void setCursorPos(int, int) {}
+
+void playSound(const char* fileName) { vale_web_play(fileName); }
+
+void* glProcAddress(const char* name) {
+    if (!vale_web_multitexture()) return nullptr;
+    if (!std::strcmp(name, "glActiveTextureARB")) return reinterpret_cast<void*>(&glActiveTexture);
+    if (!std::strcmp(name, "glMultiTexCoord2fARB")) return reinterpret_cast<void*>(&glMultiTexCoord2fARB);
+    return nullptr;
+}
+
+void buildFont(const char*, int size, unsigned listBase) { vale_web_font(size, listBase); }
+
+void exitProcess(int status) { std::exit(status); }
+
+}  // namespace platform
+
+int main() { return valeMain(); }
