@@ -7,8 +7,13 @@
 # time. Mesa rasterises on the calling thread (LP_NUM_THREADS 0) unless told
 # otherwise: on a shared machine its helper threads wait for a free core, and
 # the figures would measure the waiting.
+#
+# With --web: the browser build's frame rate in headless Chromium against the
+# native program's, in interleaved rounds, and the download's size
+# (tools/bench/web_bench.mjs).
 set -eu
 cd "$(dirname "$0")/.."
 scripts/build.sh >/dev/null
+[ "${1:-}" = --web ] && exec node tools/bench/web_bench.mjs build build/web/site "${ROUNDS:-7}"
 export LP_NUM_THREADS=${LP_NUM_THREADS:-0}
 exec build/bench/vale_bench build "${FRAMES:-600}"
