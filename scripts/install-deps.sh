@@ -15,13 +15,16 @@ case "${1:-all}" in
     run-wine) packages="$run $wine" ;;
     run-web) packages=$web ;;
     all) packages="$run $wine libgtest-dev libgmock-dev googletest dpkg-dev file unzip xdotool imagemagick clang
-           libclang-rt-14-dev valgrind libosmesa6-dev lintian desktop-file-utils appstream icoutils $web chromium npm" ;;
+           libclang-rt-14-dev valgrind libosmesa6-dev lintian desktop-file-utils appstream icoutils $web chromium" ;;
     *) echo "usage: $0 [run|run-wine|run-web]" >&2; exit 2 ;;
 esac
 missing=
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
+# npm comes with Debian's package of that name, or within another node's
+# package (which conflicts with Debian's): asked for only where it is missing.
+[ "${1:-all}" != all ] || command -v npm >/dev/null || missing="$missing npm"
 sudo=; [ "$(id -u)" = 0 ] || sudo=sudo
 if [ -n "$missing" ]; then
     $sudo apt-get update
