@@ -11,5 +11,6 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
 cmake --build build -j"$(nproc)"
 cmake -S . -B build/windows -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
 cmake --build build/windows -j"$(nproc)"
-cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake >/dev/null
+cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake \
+    -DVALE_NATIVE_BUILD="$PWD/build" >/dev/null
 cmake --build build/web -j"$(nproc)"

@@ -2,6 +2,7 @@
 // the DevTools protocol by puppeteer-core) as a person would, the site
 // served from this machine's loopback.
 //   node web_test.mjs play|shell SITE_DIR WORK_DIR
+//   node web_test.mjs frame SITE_DIR WORK_DIR NATIVE_FRAME
 // play: the page starts on a click and draws the demo (fog-coloured sky,
 //   terrain, balls found by their stripes, the crosshair, the weapon, the
 //   frame-rate counter); mouse motion turns the view, W walks, a click fires
@@ -10,6 +11,11 @@
 //   missing Config.cfg shows "Error -31" and ends the run; without the
 //   multitexture entry points "Error -34" shows and the run ends before the
 //   first frame.
+// frame: the first frame at a fixed state (the clocks 1/60 s a frame, no
+//   input, no counter) against the native build's at the same state
+//   (NATIVE_FRAME, RGBA rows from the bottom, written by the benchmark):
+//   the same picture but where the balls lie (each C library's rand scatters
+//   them its own way) and within the two rasterisers' rounding.
 // Frames are read where the game draws them, right at the swap; every
 // wait follows an event (a frame, a box, the end) and has a bound.
 import fs from 'node:fs';
@@ -17,7 +23,7 @@ import http from 'node:http';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const [mode, site, work] = process.argv.slice(2);
+const [mode, site, work, nativeFrame] = process.argv.slice(2);
 fs.mkdirSync(work, {recursive: true});
 const fail = (message) => { throw new Error(message); };
 
@@ -254,8 +260,54 @@ async function shell() {
   console.log('boxes: Error -20, Error -31, Error -34');
 }
 
+async function compare() {
+  const page = await open('?fixedclock');
+  await page.evaluate(() => { document.getElementById('frameratecounter').value = '0'; });
+  const pixels = page.evaluate(() => new Promise((resolve) => {
+    ValePage.onFrame = () => {
+      const gl = GLctx, px = new Uint8Array(gl.drawingBufferWidth * gl.drawingBufferHeight * 4);
+      gl.readPixels(0, 0, gl.drawingBufferWidth, gl.drawingBufferHeight, gl.RGBA, gl.UNSIGNED_BYTE, px);
+      let text = '';
+      for (let i = 0; i < px.length; i += 0x8000) text += String.fromCharCode.apply(null, px.subarray(i, i + 0x8000));
+      resolve(btoa(text));
+    };
+  }));
+  await page.click('#start');
+  const web = Buffer.from(await pixels, 'base64'), native = fs.readFileSync(nativeFrame);
+  if (web.length !== native.length) fail(`frames of ${web.length} and ${native.length} bytes`);
+  // A pixel differs when a channel differs by more than 24 of 255; the
+  // balls' stripes, in either picture, are where the balls lie.
+  const stripes = (p, i) => p[i] > p[i + 1] + 25 && p[i] > p[i + 2] + 20 && Math.abs(p[i + 1] - p[i + 2]) < 12;
+  let differ = 0, balls = 0, sum = 0, slight = 0;
+  const ppm = (name, p) => {
+    const header = Buffer.from('P6\n1024 768\n255\n'), body = Buffer.alloc(1024 * 768 * 3);
+    for (let y = 0; y < 768; y++) for (let x = 0; x < 1024; x++) {
+      for (let c = 0; c < 3; c++) body[(y * 1024 + x) * 3 + c] = p[((767 - y) * 1024 + x) * 4 + c];
+    }
+    fs.writeFileSync(path.join(work, name), Buffer.concat([header, body]));
+  };
+  ppm('first-web.ppm', web);
+  ppm('first-native.ppm', native);
+  for (let i = 0; i < web.length; i += 4) {
+    const d = Math.max(Math.abs(web[i] - native[i]), Math.abs(web[i + 1] - native[i + 1]), Math.abs(web[i + 2] - native[i + 2]));
+    sum += d;
+    if (d > 8) slight++;
+    if (d > 24) {
+      if (stripes(web, i) || stripes(native, i)) balls++;
+      else differ++;
+    }
+  }
+  const n = web.length / 4;
+  console.log(`first frame against the native one: ${(100 * differ / n).toFixed(2)} % of the pixels differ by more ` +
+              `than 24 of 255 (besides ${balls} ball pixels), ` +
+              `${(100 * slight / n).toFixed(2)} % by more than 8, the mean difference is ${(sum / n).toFixed(2)}`);
+  if (differ > n * 0.02) fail('the browser draws another picture');
+  if (sum / n > 6) fail('the browser draws the picture in other colours');
+  clean(page);
+}
+
 try {
-  await (mode === 'play' ? play() : shell());
+  await (mode === 'play' ? play() : mode === 'shell' ? shell() : compare());
   console.log(`web ${mode} test passed`);
 } catch (error) {
   console.error(`FAIL: ${error.message}`);

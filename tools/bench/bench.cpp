@@ -168,6 +168,20 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+#ifndef VALE_NULL_GL
+    // The first frame at a fixed state (1/60 s on each clock, no input), as
+    // RGBA rows from the bottom: what the browser build's first frame is
+    // compared with.
+    if (const char* first = std::getenv("VALE_BENCH_FIRST")) {
+        testplatform::counter += 1000000 / 60;
+        testplatform::ticks += 16;
+        drawFrame();
+        glFinish();
+        std::ofstream(first, std::ios::binary).write(reinterpret_cast<const char*>(buffer.data()),
+                                                     static_cast<std::streamsize>(buffer.size()));
+        return 0;
+    }
+#endif
     if (inner) {  // under callgrind: warm up outside the collected loops
         for (int i = 0; i < warmUp; ++i) frame(i);
         vale_bench_frames(warmUp, frames);

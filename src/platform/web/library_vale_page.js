@@ -148,6 +148,8 @@ var LibraryValePage = {
   // The page may hide the multitexture entry points (?nomultitexture), as
   // an OpenGL without the extension would.
   vale_web_multitexture: function() { return /[?&]nomultitexture\b/.test(location.search) ? 0 : 1; },
+  // ?fixedclock: the clocks advance 1/60 s a frame, for comparing frames.
+  vale_web_fixed_clock: function() { return /[?&]fixedclock\b/.test(location.search) ? 1 : 0; },
 };
 
 mergeInto(LibraryManager.library, LibraryValePage);

@@ -27,6 +27,7 @@ int vale_web_box_open();
 void vale_web_play(const char* fileName);
 void vale_web_font(int size, unsigned listBase);
 int vale_web_multitexture();
+int vale_web_fixed_clock();
 void glActiveTexture(GLenum texture);
 void glMultiTexCoord2fARB(GLenum target, GLfloat s, GLfloat t);
 }
@@ -42,6 +43,11 @@ struct WebState {
     bool quitPosted = false;
     int quitCode = 0;
     double start = emscripten_get_now();
+    // With the page's fixed clock (?fixedclock), the clocks stand still but
+    // for 1/60 s whenever the loop goes on to draw a frame: the same state,
+    // frame for frame, as the native benchmark's first frame.
+    bool fixedClock = vale_web_fixed_clock() != 0;
+    int64_t fixedFrames = 0;
 } web;
 
 enum Event { kKeyDown = 1, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive, kClose };
@@ -113,6 +119,7 @@ bool pumpMessage(bool& quit, int& exitCode) {
     // With the page hidden no frame is drawn; the loop waits here instead
     // of holding the browser.
     if (!glWindow.active) emscripten_sleep(100);
+    else ++web.fixedFrames;
     return false;
 }
 
@@ -134,13 +141,19 @@ void messageBox(const char* text, const char* caption, unsigned style) {
     while (vale_web_box_open()) emscripten_sleep(20);
 }
 
-uint32_t tickCount() { return static_cast<uint32_t>(static_cast<int64_t>(emscripten_get_now())); }
+uint32_t tickCount() {
+    if (web.fixedClock) return static_cast<uint32_t>(16 * web.fixedFrames);
+    return static_cast<uint32_t>(static_cast<int64_t>(emscripten_get_now()));
+}
 
 int32_t clockMs() { return static_cast<int32_t>(emscripten_get_now() - web.start); }
 
 int64_t performanceFrequency() { return 1000000; }
 
-int64_t performanceCounter() { return static_cast<int64_t>(emscripten_get_now() * 1000); }
+int64_t performanceCounter() {
+    if (web.fixedClock) return 1 + 1000000 / 60 * web.fixedFrames;
+    return static_cast<int64_t>(emscripten_get_now() * 1000);
+}
 
 void setCursorPos(int, int) {}
 
