@@ -9,6 +9,8 @@ bool readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
     uint8_t chunk[65536];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    // A read that failed part way is a failure, not a shorter file.
+    const bool read = !std::ferror(file);
     std::fclose(file);
-    return true;
+    return read;
 }

@@ -5,5 +5,5 @@
 #include <cstdint>
 #include <vector>
 
-// Reads a whole file in binary mode; false if it cannot be opened.
+// Reads a whole file in binary mode; false if it cannot be opened or read.
 bool readWholeFile(const char* path, std::vector<uint8_t>& bytes);

@@ -176,7 +176,7 @@ void Loader3ds::readColor(Material3ds& material, Chunk3ds& chunk) {
         const uint32_t n = rest(temp) < 3 ? rest(temp) : 3;
         temp.bytesRead += static_cast<uint32_t>(read(material.color, n));
     } else if ((temp.id == 0x0010 || temp.id == 0x0013) && rest(temp) >= 12) {
-        uint8_t rgb[12];
+        uint8_t rgb[12] = {};  // a file that ends early leaves zeros, not stack bytes
         temp.bytesRead += static_cast<uint32_t>(read(rgb, 12));
         for (int k = 0; k < 3; ++k) {
             const float f = leFloat(rgb + 4 * k);

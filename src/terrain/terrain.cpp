@@ -98,8 +98,3 @@ void Terrain::slopeAt(float x, float z, float& slopeX, float& slopeZ) const {
         slopeZ = (c.h01 - c.h00) / cellSize;
     }
 }
-
-void Terrain::sendNormal(float ax, float ay, float az, float bx, float by, float bz) {
-    const Normal n = unitNormal(ax, ay, az, bx, by, bz);
-    glNormal3f(n.x, n.y, n.z);
-}

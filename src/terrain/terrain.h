@@ -35,7 +35,8 @@ struct Terrain {
     }
     float heightAt(float x, float z) const;
     void slopeAt(float x, float z, float& slopeX, float& slopeZ) const;
-    // The unit normal of a x b, its y component negated, as sendNormal sends it.
+    // The unit normal of a x b, its y component negated: the terrain's
+    // normal as it is drawn.
     struct Normal {
         float x, y, z;
     };
@@ -46,7 +47,6 @@ struct Terrain {
         const float length = std::sqrt(nx * nx + ny * ny + nz * nz);
         return {nx / length, -(ny / length), nz / length};
     }
-    static void sendNormal(float ax, float ay, float az, float bx, float by, float bz);
     void draw(float viewX, float viewZ, float radius) const;
 
 private:
