@@ -126,7 +126,10 @@ function clean(page) {
 }
 
 async function play() {
-  const page = await open();
+  // The page's fixed clock (1/60 s a frame) makes the run the same whatever
+  // the machine's speed: the balls' first frames, stepped at one frame a
+  // second until the rate is measured, would otherwise throw them anywhere.
+  const page = await open('?fixedclock');
   await page.click('#start');
   const W = 1024, H = 768, fog = [128, 128, 128];
   const view = {sky: [0, 0, W, 60], crosshair: [511, 366, 3, 12], weapon: [520, 500, 400, 250], ground: [0, 560, 500, 208],
@@ -222,7 +225,9 @@ async function play() {
   const values = /^ low peak: (\d+\.\d{6})\n  average: (\d+\.\d{6})\nhigh peak: (\d+\.\d{6})$/.exec(log);
   if (!values) fail(`the log: ${log}`);
   const [low, average, high] = values.slice(1).map(Number);
-  if (!(low <= average && average <= high && average > 0)) fail(`the log's values: ${log}`);
+  // The peaks follow the (fixed) clock, the average the frames over the
+  // run's real time: only their own order and a rate above 0 hold.
+  if (!(low <= high && average > 0)) fail(`the log's values: ${log}`);
   if (await page.$eval('#download', (a) => a.hidden)) fail('fps.txt is not offered');
   console.log(`first frame: sky ${sky.r},${sky.g},${sky.b}, weapon ${first.weapon.weapon}, log ${low}/${average}/${high}`);
   clean(page);
