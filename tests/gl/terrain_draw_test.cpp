@@ -2,12 +2,17 @@
 
 namespace {
 
-template <typename F>
-Terrain makeTerrain(F height) {
-    Terrain t{};
-    loadHeightMap(t, heightMapFile(128, height));
-    return t;
-}
+// A terrain of the test's own, its map freed when the test is done with it.
+struct TestTerrain {
+    Terrain terrain{};
+    template <typename F>
+    explicit TestTerrain(F height) {
+        loadHeightMap(terrain, heightMapFile(128, height));
+    }
+    ~TestTerrain() { clearTerrain(terrain); }
+    TestTerrain(const TestTerrain&) = delete;
+    TestTerrain& operator=(const TestTerrain&) = delete;
+};
 
 size_t drawn(const Terrain& t, float x, float z, float radius) {
     return feedback([&] { t.draw(x, z, radius); }).size();
@@ -21,7 +26,8 @@ int ridge(int i) { return i < 64 ? i * 2 : 255 - (i - 64) * 2; }
 using TerrainDrawTest = GlTest;
 
 TEST_F(TerrainDrawTest, WindowHasTwiceTheReachInCellsPerSide) {
-    const Terrain t = makeTerrain([](int i, int j) { return (i * 3 + j) & 0xFF; });
+    const TestTerrain owned([](int i, int j) { return (i * 3 + j) & 0xFF; });
+    const Terrain& t = owned.terrain;
     // 7 / 0.390625 = 17.92 cells, anywhere; two cells; less than one; none.
     EXPECT_EQ(values(2 * 34 * 34, 2 * 34 * 34, 2 * 4 * 4, 0, 0, 0),
               values(drawn(t, 0, 0, 7.0f), drawn(t, 1000, -733, 7.0f), drawn(t, 3, 3, 2 * t.cellSize + 0.01f),
@@ -37,13 +43,15 @@ TEST_F(TerrainDrawTest, WindowHasTwiceTheReachInCellsPerSide) {
 }
 
 TEST_F(TerrainDrawTest, NormalsLeanAwayFromHigherGround) {
-    const Terrain flat = makeTerrain([](int, int) { return 120; });
+    const TestTerrain ownedFlat([](int, int) { return 120; });
+    const Terrain& flat = ownedFlat.terrain;
     flat.draw(0, 0, 1.0f);
     EXPECT_EQ(values(0, 1, 0, 1), values(current(GL_CURRENT_NORMAL)[0], current(GL_CURRENT_NORMAL)[1],
                                          current(GL_CURRENT_NORMAL)[2], current(GL_CURRENT_COLOR)[0]));
     // A ridge along x, then along z, viewed where the ground rises.
     for (const bool alongX : {true, false}) {
-        const Terrain t = makeTerrain([&](int i, int j) { return ridge(alongX ? i : j); });
+        const TestTerrain owned([&](int i, int j) { return ridge(alongX ? i : j); });
+        const Terrain& t = owned.terrain;
         const float x = alongX ? -12 : 0, z = alongX ? 0 : -12;
         const float rise = t.heightAt(x + (alongX ? 1 : 0), z + (alongX ? 0 : 1)) - t.heightAt(x, z);
         t.draw(x, z, 0.5f);

@@ -85,7 +85,8 @@ TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlaces) {
                                                            {floats(0x0013, 0.2f, 1, 3), {51, 255, 255}},
                                                            {{0x0030, {40, 0}, {}}, {0, 0, 0}}};
     for (const auto& [colour, expected] : kinds) {
-        const uint8_t* c = import(file({material3ds("f", colour)}).bytes()).materials[0].color;
+        const Model3ds model = import(file({material3ds("f", colour)}).bytes());
+        const uint8_t* c = model.materials[0].color;
         EXPECT_EQ(expected, values(c[0], c[1], c[2])) << colour.id;
     }
 }
