@@ -8,4 +8,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALE_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$(nproc)" --target vale vale_pixels data unit_tests gl_tests
-ctest --test-dir build-asan --output-on-failure -j2 -R '^native\.(shell|play|gl|[A-Z].*)$'
+ctest --test-dir build-asan --output-on-failure -R '^native\.(shell|play|gl|[A-Z].*)$'

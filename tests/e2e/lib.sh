@@ -4,20 +4,25 @@ set -u
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Starts Xvfb on a free display and exports DISPLAY; stopped on exit.
+# Starts Xvfb on a free display and exports DISPLAY; stopped on exit. The
+# server picks the display itself (-displayfd) and names it once it takes
+# connections: two tests starting at once never share one.
 start_xvfb() {
-    local n
-    for n in $(seq $((200 + $$ % 100)) 499); do
-        [ -e /tmp/.X$n-lock ] && continue
-        Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=:$n
-        for _ in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && { trap stop_all EXIT; return 0; }
-            kill -0 $XVFB_PID 2>/dev/null || break
-            sleep 0.1
-        done
+    local named
+    named=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$named" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        if [ -s "$named" ]; then
+            export DISPLAY=:$(head -n 1 "$named")
+            rm -f "$named"
+            trap stop_all EXIT
+            return 0
+        fi
+        kill -0 $XVFB_PID 2>/dev/null || break
+        sleep 0.1
     done
+    rm -f "$named"
     fail "no Xvfb"
 }
 
