@@ -4,7 +4,7 @@
 # running it under Wine takes; with "run-web", what building the browser
 # build and serving it takes; with nothing, everything the builds, the tests
 # and the packages need, the browser tests' driver (puppeteer-core, from
-# npm, into tests/web) included.
+# npm, into node_modules/ beside package.json) included.
 set -eu
 run="cmake make g++ pkg-config libgl1-mesa-dev libglu1-mesa-dev libx11-dev libxrandr-dev libxss-dev libasound2-dev
   xvfb x11-utils"
@@ -30,7 +30,7 @@ if [ -n "$missing" ]; then
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
 fi
-web_tests=$(dirname "$0")/../tests/web
-if [ "${1:-all}" = all ] && [ ! -d "$web_tests/node_modules/puppeteer-core" ]; then
-    (cd "$web_tests" && npm ci --no-audit --no-fund --omit-lockfile-registry-resolved >/dev/null)
+top=$(dirname "$0")/..
+if [ "${1:-all}" = all ] && [ ! -d "$top/node_modules/puppeteer-core" ]; then
+    (cd "$top" && npm ci --no-audit --no-fund --omit-lockfile-registry-resolved >/dev/null)
 fi

@@ -9,17 +9,15 @@
 // rate limit) only made the compositor compete with the game for the cores.
 //   node web_bench.mjs NATIVE_BUILD_DIR WEB_SITE_DIR [ROUNDS]
 // Needs Xvfb and xdotool for the native program, chromium for the page,
-// and puppeteer-core (installed into tests/web by scripts/install-deps.sh).
+// and puppeteer-core (installed by scripts/install-deps.sh).
 import {execFileSync, spawn} from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import {createRequire} from 'node:module';
+import puppeteer from 'puppeteer-core';
 
-const require = createRequire(new URL('../../tests/web/package.json', import.meta.url));
-const puppeteer = require('puppeteer-core');
 const [native, site, roundsArg] = process.argv.slice(2);
 const rounds = Number(roundsArg || 7), seconds = 4;
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
