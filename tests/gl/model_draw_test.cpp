@@ -79,7 +79,7 @@ TEST_F(ModelDrawTest, Md2DrawBlendsBetweenKeyFrames) {
     Object3ds a, b;
     a.vertexCount = b.vertexCount = 3, a.faceCount = b.faceCount = 1;
     a.vertices = {{0, 0, 0}, {20, 0, 0}, {0, 20, 0}};
-    b.vertices = {{40, 0, 0}, {60, 0, 0}, {40, 20, 0}};
+    b.vertices = {{40, 40, 40}, {60, 40, 40}, {40, 60, 40}};
     a.faces = {Face3ds{{0, 1, 2}, {0, 1, 2}}};
     a.texCoords = {{0, 0}, {1, 0}, {0.5f, 1}}, a.texCoordCount = 3;
     m.model.objects = {a, b}, m.model.objectCount = 2;
@@ -87,9 +87,12 @@ TEST_F(ModelDrawTest, Md2DrawBlendsBetweenKeyFrames) {
     testplatform::ticks = 1000;
     m.draw(Md2Model::kContinue);  // starts the clock
     testplatform::ticks = 1050;
-    // Halfway from x = 0 to x = 40, scaled by 0.05: 1.0, a quarter of the way to the right edge.
+    // Halfway from (0, 0, 0) to (40, 40, 40), scaled by 0.05: (1, 1, 1), on
+    // every axis an eighth of the view past its centre.
     const auto polygons = feedback([&] { m.draw(Md2Model::kContinue); }, 4);
     ASSERT_EQ(1u, polygons.size());
-    EXPECT_THAT(values(polygons[0][0][0], current(GL_CURRENT_TEXTURE_COORDS)[1]),
-                within(0.01, values(kWidth * 5 / 8.0, 1)));
+    EXPECT_NEAR(kWidth * 5 / 8.0, polygons[0][0][0], 0.01);
+    EXPECT_NEAR(kHeight * 5 / 8.0, polygons[0][0][1], 0.01);
+    EXPECT_NEAR(3 / 8.0, polygons[0][0][2], 1e-4);
+    EXPECT_EQ(1, current(GL_CURRENT_TEXTURE_COORDS)[1]);
 }

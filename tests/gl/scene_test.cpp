@@ -7,11 +7,40 @@
 #include "player/player.h"
 #include "terrain/camera.h"
 #include "terrain/scene.h"
+#include "pixels/kinds.h"
+#include "app/input.h"
+#include "app/config.h"
+#include "app/frame_timer.h"
 
 namespace {
 
-bool near(const Rgb& p, int r, int g, int b, int tolerance = 3) {
-    return std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance && std::abs(p.b - b) <= tolerance;
+// How far a stretch of the captured frame is from the fog colour, (0.5,
+// 0.5, 0.525): the mean over its pixels of the channels' differences.
+double offFog(int left, int top, int width, int height) {
+    double sum = 0;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x) {
+            const Rgb p = pixel(x, y);
+            sum += std::abs(p.r - 128) + std::abs(p.g - 128) + std::abs(p.b - 134);
+        }
+    return sum / (width * height);
+}
+
+long count(const char* kind, int left, int top, int width, int height) {
+    long n = 0;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x) n += kindNamed(kind)(pixel(x, y).r, pixel(x, y).g, pixel(x, y).b);
+    return n;
+}
+
+// The first and last column and row of a box whose pixels pass a test.
+template <typename Lit>
+std::array<int, 4> extent(int width, int height, Lit lit) {
+    std::array<int, 4> box = {width, height, -1, -1};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (lit(x, y)) box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
+    return box;
 }
 
 // The scene loaded from the generated data/, once for all tests here.
@@ -28,43 +57,114 @@ struct SceneTest : GlTest {
         testplatform::frequency = 1000000;
         testplatform::counter = 1000;
     }
-    // Frames at a steady 100 per second.
-    void frames(int n) {
+    // Frames at a steady rate, 100 a second unless told.
+    void frames(int n, int rate = 100) {
         for (int i = 0; i < n; ++i) {
-            testplatform::counter += 10000;
-            testplatform::ticks += 10;
+            testplatform::counter += 1000000 / rate;
+            testplatform::ticks += 1000 / rate;
             drawFrame();
         }
+    }
+    // The player stands at (x, z) looking along heading and pitch, still,
+    // the balls far behind.
+    void standAt(float x, float z, float heading, float pitch) {
+        keyboard = Keyboard{};
+        player.resetMotion();
+        player.weaponFire.recoilState = 0, player.weaponFire.recoil = 0;
+        player.x = x, player.z = z, player.y = terrain.heightAt(x, z);
+        player.heading = heading, player.pitch = pitch;
+        for (Ball& b : ballSet.balls) b = Ball{true, x, 0, z + 40, 0, 0, 0, 0};
     }
 };
 
 }  // namespace
 
-TEST_F(SceneTest, FrameShowsFogSkyLitGroundAndTheCrosshairAndEndsInTheFixedState) {
-    frames(4);
+TEST_F(SceneTest, FarFromTheStartTheGroundIsUnderfootFogHidesItsDistanceAndTheViewKeepsItsWeaponAndCrosshair) {
+    loadHeightMap(terrain, heightMapFile(128, [](int, int) { return 100; }));  // flat: distance by row
+    standAt(14, 12, 0, 0);
+    keyboard.keys[0x57] = true;  // a walk further out, towards -z
+    frames(30);
+    keyboard.keys[0x57] = false;
+    frames(2);
     capture();
-    // The sky is the fog colour, (0.5, 0.5, 0.525), also through the
-    // crosshair's transparent texels; the near ground is lit and textured.
-    EXPECT_TRUE(near(pixel(20, 20), 128, 128, 134) && near(pixel(1000, 100), 128, 128, 134));
-    EXPECT_TRUE(near(pixel(512 - 25, 384 - 25), 128, 128, 134, 4));
-    const Rgb ground = pixel(60, 740), bar = pixel(512, 384 - 10);
-    EXPECT_TRUE(!near(ground, 128, 128, 134, 12) && ground.g > ground.b);
-    EXPECT_GT(bar.r + bar.g + bar.b, 3 * 200);  // the crosshair added onto the frame
+    // Eyes 0.25 over flat ground: a row p pixels under the horizon shows the
+    // ground 0.25 * 384 / tan(27.5 degrees) / p = 184 / p units ahead.
+    const auto ground = [](double distance) { return offFog(0, 384 + static_cast<int>(184 / distance), 500, 3); };
+    const double near = ground(1), middle = ground(3.5), far = ground(5.5);
+    EXPECT_GT(near, 60) << "no ground under the viewer";
+    EXPECT_LT(offFog(0, 0, kWidth, 370), 1) << "the sky is not the fog's colour";
+    EXPECT_GT(middle / near, 0.05) << "the ground ends before 3.5 units";
+    EXPECT_LT(middle / near, 0.4) << "the fog is too thin at 3.5 units";
+    EXPECT_LT(far / near, 0.04) << "the fog does not hide the ground at 5.5 units";
 
-    GLint unit = 0, bound = -1;
-    glGetIntegerv(0x84E0 /* GL_ACTIVE_TEXTURE */, &unit);
-    EXPECT_EQ(values(false, false, false, true, kGlTexture0Arb, false),
-              values(glIsEnabled(GL_LIGHTING), glIsEnabled(GL_FOG), glIsEnabled(GL_BLEND), glIsEnabled(GL_DEPTH_TEST),
-                     unit, glIsEnabled(GL_TEXTURE_2D)));
-    glWindow.glActiveTextureARB(kGlTexture1Arb);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(values(true, 0), values(glIsEnabled(GL_TEXTURE_2D), bound));  // switched on by the crosshair step
-    // The ground's last vertex, on the land map's unit, is the far corner of
-    // a window reaching 7 units (17 cells) past the viewer's cell.
-    const auto st = current(GL_CURRENT_TEXTURE_COORDS);
-    EXPECT_EQ(values((64 + static_cast<int>(Camera.x / terrain.cellSize) + 17) / 128.0f,
-                     (64 + static_cast<int>(Camera.z / terrain.cellSize) + 17) / 128.0f),
-              values(st[0], st[1]));
+    standAt(14, 12, 0, 60);  // looking up: the weapon and the crosshair against the sky
+    frames(2);
+    capture();
+    EXPECT_GT(count("weapon", 520, 500, 400, 250), 20000);
+    // The crosshair's texture, drawn at its own size around the centre.
+    Bytes texels(64 * 64 * 4);
+    glBindTexture(GL_TEXTURE_2D, crosshairTexture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    auto drawn = extent(64, 64, [&](int x, int y) { return count("crosshair", 512 - 32 + x, 384 - 32 + y, 1, 1) > 0; });
+    EXPECT_EQ(extent(64, 64, [&](int x, int y) { return texels[(y * 64 + x) * 4] > 200; }), drawn);
+    EXPECT_GT(drawn[2] - drawn[0], 8);
+
+    // The ground takes the land map's colour of where the viewer stands:
+    // greener on meadow than on sand. Texel (u, v) of the map lies at
+    // ((u + 0.5) / 256 * 50 - 25, (v + 0.5) / 256 * 50 - 25).
+    Bytes landmap(256 * 256 * 3);
+    glBindTexture(GL_TEXTURE_2D, landmapTexture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, landmap.data());
+    const auto zoneAround = [&](int zone, int radius) {  // the first texel with that zone all around
+        for (int v = radius; v < 256 - radius; ++v)
+            for (int u = radius; u < 256 - radius; ++u) {
+                bool all = true;
+                for (int j = -radius; all && j <= radius; ++j)
+                    for (int i = -radius; all && i <= radius; ++i) {
+                        const uint8_t* p = &landmap[((v + j) * 256 + u + i) * 3];
+                        all = zone == 1 ? p[1] > p[0] : p[0] > p[2] + 50 && p[0] >= p[1];
+                    }
+                if (all) return std::pair{(u + 0.5f) / 256 * 50 - 25, (v + 0.5f) / 256 * 50 - 25};
+            }
+        return std::pair{0.0f, 0.0f};
+    };
+    double greener[2];
+    for (int zone : {0, 1}) {
+        const auto [x, z] = zoneAround(zone, 8);
+        standAt(x, z, 0, -45);
+        frames(2);
+        capture();
+        double g = 0;
+        for (int y = 400; y < 760; y += 4)
+            for (int x = 0; x < 480; x += 4) g += pixel(x, y).g - pixel(x, y).r;
+        greener[zone] = g / (90 * 120);
+    }
+    EXPECT_GT(greener[1], greener[0] + 10) << "meadow " << greener[1] << ", sand " << greener[0];
+    clearTerrain(terrain);
+    terrain.load("data/Heightmaps/Landscape.tga", 50.0f, 0.01f, 128, 100.0f, 100.0f);
+}
+
+TEST_F(SceneTest, TheCounterShowsTheRateAndItsBarTheShareOfTheHighest) {
+    config.frameratecounter = 2;
+    frameTimer = FrameTimer{};
+    frameTimer.start();
+    standAt(0, 0, 0, 60);
+    frames(60);  // a steady 100: the bar the whole width, turned green at its end
+    capture();
+    const auto bar = [](int x) { return pixel(x, kHeight - 8); };
+    EXPECT_TRUE(bar(2).r > 200 && bar(2).g < 40) << "red at the left";
+    EXPECT_TRUE(bar(kWidth - 3).g > 200 && bar(kWidth - 3).r < 40) << "green at the right";
+    frames(200, 50);  // half the rate: half the width
+    capture();
+    const auto onBar = [&](int x) { return bar(x).b < 20 && bar(x).r + bar(x).g > 200; };
+    EXPECT_TRUE(onBar(kWidth / 2 - 20) && !onBar(kWidth / 2 + 20));
+    EXPECT_NEAR(0.5, bar(kWidth / 2 - 20).g / 255.0, 0.05) << "half way from red to green";
+    EXPECT_GT(count("crosshair", 0, kHeight - 20, 40, 20), 10) << "no figures";
+    config.frameratecounter = 0;
+    frames(1);
+    capture();
+    EXPECT_EQ(0, count("crosshair", 0, kHeight - 20, 40, 20));
 }
 
 TEST_F(SceneTest, BallsFallOntoTheGroundAndRollDownIntoTheHollows) {
@@ -72,6 +172,8 @@ TEST_F(SceneTest, BallsFallOntoTheGroundAndRollDownIntoTheHollows) {
         return std::accumulate(ballSet.balls, ballSet.balls + BallSet::kBalls, 0.0f,
                                [](float sum, const Ball& b) { return sum + terrain.heightAt(b.x, b.z); });
     };
+    ballSet.scatter(5.0f);
+    player.resetMotion();
     frames(300);  // three seconds at 100 per second
     const float landed = groundUnderBalls();
     for (int step = 0; step < 2000; ++step) {

@@ -57,7 +57,10 @@ TEST_F(TextureTest, RowsThatAreNoMultipleOfFourBytesUploadWhole) {
     EXPECT_EQ(4, alignment);
 }
 
-TEST_F(TextureTest, FilesThatCannotBeReadShowTheirCaption) {
+TEST_F(TextureTest, TheExtensionInEitherCaseChoosesTheReaderAndFailuresShowTheirCaption) {
+    TempFile capitals(greyTga(), "BANDS.TGA");  // as 3DS materials often name their maps
+    uint32_t loaded = 0;
+    EXPECT_TRUE(loadTexture(capitals.path(), loaded, 64) && loaded != 0);
     TempFile mixed(greyTga(), "bands.Tga");
     TempFile mapped(tgaHeader(4, 4, 8, 1), "mapped.tga");  // colour-mapped: refused rather than misread
     const struct {

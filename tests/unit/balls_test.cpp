@@ -24,9 +24,9 @@ struct BallTest : testing::Test {
     WeaponFire& fire() { return player.weaponFire; }
     long flying() { return std::count_if(fire().bullets, fire().bullets + WeaponFire::kBullets, [](auto& b) { return b.life > 0; }); }
     // Fires one shot from (x, y, z) and lets it fly until it hits or expires.
-    void shoot(float x, float y, float z, float pitch) {
+    void shoot(float x, float y, float z, float pitch, float heading = 0) {
         fire().triggerDown = fire().triggerArmed = true;
-        fire().step(x, y, z, pitch, 0);
+        fire().step(x, y, z, pitch, heading);
         fire().triggerDown = false;
         for (int i = 0; i < 1100 && flying(); ++i) fire().step(0, 5, 0, 0, 0);
     }
@@ -34,60 +34,73 @@ struct BallTest : testing::Test {
 
 }  // namespace
 
-TEST_F(BallTest, BallsBounceBackWithThreeQuartersAndRollDownhillGainingTwiceTheSlope) {
-    ball(0).y = 2.0f;
+TEST_F(BallTest, ADroppedBallLandsBouncesLowerEachTimeAndSettles) {
+    ball(0).y = 2;   // a unit above the ground: under a gravity of 1.5 it lands after sqrt(2 / 1.5) s
     ball(1).y = -3;  // below the surface: put on it
-    float impact = 0;
-    for (int frame = 0; frame < 1000 && impact == 0; ++frame) {
-        const float before = ball(0).vy;
-        ballSet.update();
-        EXPECT_FLOAT_EQ(1.0f, ball(1).y);
-        if (ball(0).vy > 0) {
-            impact = before;
-            EXPECT_EQ(values(-0.75f * before, 1), values(ball(0).vy, ball(0).y));
-        }
-    }
-    EXPECT_LT(impact, -1.5f);  // about sqrt(2 * 1.5 * 1)
+    int landed = 0;
+    while (landed < 300 && ball(0).vy <= 0) ++landed, ballSet.update();
+    EXPECT_EQ(1.0f, ball(1).y);
+    EXPECT_NEAR(1.155, landed / 100.0, 0.03) << "seconds to fall one unit";
+    float apex = 1;
+    for (int i = 0; i < 150; ++i) ballSet.update(), apex = std::max(apex, ball(0).y);
+    EXPECT_NEAR(0.5625, apex - 1, 0.03) << "back up three quarters of its speed: 0.75 squared of the drop";
     for (int i = 0; i < 2000; ++i) ballSet.update();
-    EXPECT_THAT(values(ball(0).y, ball(0).vy), within(0.05, values(1, 0)));
-
-    ground([](int i, int) { return i; });  // rising by one sample per column towards +x
-    const float slope = 0.01f / terrain.cellSize;
-    Ball& b = ball(0);
-    b.x = b.z = 0.1f;
-    b.y = terrain.heightAt(b.x, b.z);
-    ballSet.update();
-    EXPECT_NEAR(-2 * slope / 100, b.vx, 1e-6);
-    for (int i = 0; i < 50; ++i) ballSet.update();
-    EXPECT_LT(b.x, 0.1f);  // travelling towards -x, heading atan(vx / 0)
-    EXPECT_THAT(values(b.vx, b.heading), within(0.05, values(-2 * slope * 0.51f, -90)));
+    EXPECT_NEAR(1, ball(0).y, 0.01);
+    EXPECT_NEAR(0, ball(0).vy, 0.05);
 }
 
-TEST_F(BallTest, ContactsSwapDampedVelocitiesAndAShotBallStopsTheOtherDead) {
-    ball(0) = Ball{true, 0, 1, 0, 0, 1, 0, 0};
-    ball(1) = Ball{true, 0.15f, 1, 0, 0, -2, 0, 0.5f};
-    ballSet.update();  // ball 0 moved first; ball 1 then met it
-    EXPECT_EQ(values(0.75f * -2, 0.75f * 0.5f, 0.75f, 0), values(ball(0).vx, ball(0).vz, ball(1).vx, ball(1).vz));
-    // A shot ball reaches 0.1 + 0.05: at 0.17 after the move, no contact.
-    ball(0) = Ball{false, 0, 1, 0, 33, 0, 0, 0};
-    for (const float x : {0.19f, 0.12f}) {
-        ball(1) = Ball{true, x, 1, 0, 0, -1, 0, 0};
-        ballSet.update();
-        EXPECT_EQ(x < 0.15f ? 0.0f : -1.0f, ball(1).vx) << x;
+TEST_F(BallTest, BallsRollDownhillFacingTheWayTheyGo) {
+    // The slope pulls with twice its gradient: from rest 0.0256 units in the first second.
+    const struct {
+        int (*height)(int, int);
+        float dx, dz, heading;
+    } slopes[] = {{[](int i, int) { return i; }, -1, 0, -90},  // rising towards +x: rolls towards -x
+                  {[](int, int j) { return j; }, 0, -1, 180},  // rising towards +z: rolls towards -z
+                  {[](int, int j) { return 127 - j; }, 0, 1, 0}};
+    for (const auto& s : slopes) {
+        ground(s.height);
+        Ball& b = ball(0);
+        b = Ball{true, 0.1f, 0, 0.1f, 0, 0, 0, 0};
+        b.y = terrain.heightAt(b.x, b.z);
+        for (int i = 0; i < 100; ++i) ballSet.update();
+        const float rolled = 0.01f / terrain.cellSize;
+        EXPECT_NEAR(s.dx * rolled, b.x - 0.1f, 0.003f) << s.heading;
+        EXPECT_NEAR(s.dz * rolled, b.z - 0.1f, 0.003f) << s.heading;
+        EXPECT_NEAR(s.heading, b.heading, 0.1f);
     }
-    ballSet.update();  // the shot ball takes the damped velocity but never moves with it
-    EXPECT_EQ(values(0, 33), values(ball(0).x, ball(0).heading));
 }
 
-TEST_F(BallTest, BulletsShootBallsAndShotBallsStayWhereTheyWere) {
+TEST_F(BallTest, BallsAboutToTouchTradeTheirVelocitiesDamped) {
+    // Ball 1 runs at 2 units a second towards ball 0, 0.02 a frame; contact
+    // is judged where both will be next, at 0.2 apart (0.15 with a shot ball).
+    const struct {
+        bool intact;
+        float start;
+        bool meets;
+    } cases[] = {{true, 0.23f, true}, {true, 0.25f, false}, {false, 0.18f, true}, {false, 0.20f, false}};
+    for (const auto& c : cases) {
+        ball(0) = Ball{c.intact, 0, 1, 0, 33, 0, 0, 0.5f * c.intact};
+        ball(1) = Ball{true, c.start, 1, 0, 0, -2, 0, 0};
+        ballSet.update();
+        EXPECT_EQ(c.meets ? 0 : -2, ball(1).vx) << c.intact << " " << c.start;
+        EXPECT_EQ(c.meets && c.intact ? 0.375f : 0, ball(1).vz) << c.intact << " " << c.start;
+        EXPECT_EQ(c.meets ? -1.5f : 0, ball(0).vx) << c.intact << " " << c.start;
+    }
+    ballSet.update();  // a shot ball takes no velocity and stays where it was
+    EXPECT_EQ(0, ball(0).x);
+}
+
+TEST_F(BallTest, ABulletPopsTheBallItReachesAndThePoppedBallStaysPut) {
     Bullet& b = fire().bullets[3];
     b = Bullet{ball(2).x + 0.1f, ball(2).y + 0.05f, ball(2).z, 0, 0, 0, 5};
     ballSet.update();
-    EXPECT_EQ(values(false, 0, true), values(ball(2).intact, b.life, ball(1).intact));  // the bullet used up
-    ball(0) = Ball{false, 0, 1.5f, 0, 10, 3, 3, 3};  // shot in mid-air
+    EXPECT_FALSE(ball(2).intact);
+    EXPECT_TRUE(ball(1).intact);
+    EXPECT_EQ(0, b.life) << "the bullet is used up";
+    ball(0) = Ball{false, 0, 1.5f, 0, 10, 3, 3, 3};  // popped in mid-air: it hangs there
     ballSet.update();
-    EXPECT_EQ(values(1.5f, 0), values(ball(0).y, ball(0).vy));
-    // It catches bullets within 0.15 vertically, 0.15 / sqrt(2) horizontally.
+    EXPECT_EQ(1.5f, ball(0).y);
+    // A popped ball catches bullets within 0.15 vertically, 0.15 / sqrt(2) horizontally.
     for (auto [x, y, caught] : {std::tuple{0.11f, 1.5f, false}, {0.10f, 1.5f, true}, {0.0f, 1.64f, true}}) {
         b = Bullet{x, y, 0, 0, 0, 0, 1};
         ballSet.update();
@@ -95,36 +108,35 @@ TEST_F(BallTest, BulletsShootBallsAndShotBallsStayWhereTheyWere) {
     }
 }
 
-TEST_F(BallTest, TriggerFiresOncePerPressAlongTheViewAndRearmsOnlyAtRest) {
+TEST_F(BallTest, EachPressFiresOneShotAlongTheViewWithItsSound) {
     fire().triggerDown = true;
-    fire().step(1, 2, 3, 0, 0);
-    const Bullet& a = fire().bullets[0];
-    EXPECT_THAT(values(a.x, a.z, a.vz, a.life), within(1e-4, values(1, 2.9, -10, 9.99)));  // one step flown
-    for (int i = 0; i < 100; ++i) fire().step(0, 2, 0, 0, 0);
+    for (int i = 0; i < 100; ++i) fire().step(1, 2, 3, 30, 90);  // held: one shot, up 30 degrees towards -x
     EXPECT_EQ(1, flying());
     EXPECT_EQ(std::vector<std::string>{"data/sounds/bullet_fire_1.wav"}, testplatform::sounds);
-    fire().triggerDown = false;  // released while the recoil still runs
-    fire().recoilState = 1;
-    fire().recoil = 0;
+    const Bullet& a = fire().bullets[0];
+    EXPECT_NEAR(0, a.z - 3, 1e-4);
+    EXPECT_NEAR(std::tan(M_PI / 6), (a.y - 2) / (1 - a.x), 1e-3) << "climbing at 30 degrees";
+    EXPECT_NEAR(10, std::hypot(1 - a.x, a.y - 2) / (100 * 0.01), 1e-2) << "ten units a second";
+    fire().triggerDown = false;  // released while the recoil still runs: no shot until it rests
+    fire().recoilState = 1, fire().recoil = 0;
     fire().step(0, 2, 0, 0, 0);
-    EXPECT_FALSE(fire().triggerArmed);
+    fire().triggerDown = true;
+    EXPECT_FALSE(fire().step(0, 2, 0, 0, 0));
+    fire().triggerDown = false;
     for (int i = 0; i < 100 && fire().recoilState != 0; ++i) fire().step(0, 2, 0, 0, 0);
     fire().step(0, 2, 0, 0, 0);
-    EXPECT_TRUE(fire().triggerArmed);
     fire().triggerDown = true;
-    fire().step(0, 2, 0, 30, 90);  // up 30 degrees, heading 90: towards -x
-    const Bullet& b = fire().bullets[1];
-    EXPECT_THAT(values(b.vx, b.vy, b.vz), within(1e-3, values(-10 * std::cos(M_PI / 6), 5, 0)));
+    EXPECT_TRUE(fire().step(0, 2, 0, 0, 0));
     EXPECT_EQ(2u, testplatform::sounds.size());
 }
 
-TEST_F(BallTest, RecoilCycleKicksTheViewByItsStepsAndNeverJumpsAtStartUp) {
-    // Steps of 20 / F up past 0.5, one frame to turn, down past -0.5, then 0; the pitch kick is their sum.
-    // At a rate of 1 (the first frames of a run) a step would be 20: it stops at the limit.
+TEST_F(BallTest, TheRecoilKicksTheViewAndSettlesAtAnyFrameRate) {
+    // Up past half a degree, down past minus a half, then level; the first
+    // frames of a run (a rate of 1) stop at the turning points.
     for (auto [fps, peak, kick, frames] :
          {std::tuple{60u, 2 / 3.0f, 1.0f, 8}, {100u, 0.6f, 1.2f, 11}, {1u, 0.5f, 0.5f, 4}}) {
         frameTimer.framesPerSecond = fps;
-        fire().reset(false);  // the start-up cycle: state 1 without a shot
+        fire().reset(false);  // the start-up cycle: a kick without a shot
         float high = 0, sum = 0;
         int n = 0;
         do {
@@ -132,26 +144,27 @@ TEST_F(BallTest, RecoilCycleKicksTheViewByItsStepsAndNeverJumpsAtStartUp) {
             high = std::fmax(high, fire().recoil);
             sum += fire().recoil;
         } while (++n < 100 && fire().recoilState != 0);
-        EXPECT_THAT(values(high, sum, n, fire().recoil), within(1e-5, values(peak, kick, frames, 0))) << fps;
+        EXPECT_NEAR(peak, high, 1e-5) << fps << " fps: the highest kick";
+        EXPECT_NEAR(kick, sum, 1e-5) << fps << " fps: the view's pitch carried by the kick";
+        EXPECT_EQ(frames, n) << fps << " fps";
+        EXPECT_EQ(0, fire().recoil);
     }
-    fire().reset(false);  // a press during the start-up cycle fires
-    fire().step(0, 2, 0, 0, 0);
-    fire().triggerDown = true;
-    EXPECT_TRUE(fire().step(0, 2, 0, 0, 0));
 }
 
-TEST_F(BallTest, GroundHitsLeaveARingOfTwentyMarksLyingOnTheSlope) {
+TEST_F(BallTest, ShotsAtTheGroundLeaveTheLastTwentyMarksLyingOnTheSlope) {
     for (int shot = 0; shot < 21; ++shot) shoot(0.5f * shot - 5, 1.05f, 2, -60);  // at the ground just ahead
-    EXPECT_EQ(1u, fire().nextMark);
-    const ImpactMark* m = fire().marks;  // the 21st took the first's place; on flat ground lifted 0.001
-    EXPECT_THAT(values((m[0].cornerX[0] + m[0].cornerX[1]) / 2, (m[1].cornerX[0] + m[1].cornerX[1]) / 2,
-                       m[0].cornerX[1] - m[0].cornerX[0], m[0].cornerY[0]),
-                within(1e-5, values(5, -4.5, 0.005, 1.001)));
-    shoot(0, 2, 0, 45);  // upwards: expires without a mark
-    EXPECT_EQ(1u, fire().nextMark);
+    shoot(0, 2, 0, 45);  // upwards: no mark
+    const auto markAt = [&](float x) {
+        return std::count_if(fire().marks, fire().marks + WeaponFire::kMarks, [x](const ImpactMark& m) {
+            return std::fabs((m.cornerX[0] + m.cornerX[1]) / 2 - x) < 0.01f && std::fabs(m.cornerY[0] - 1.001f) < 1e-5f;
+        });
+    };
+    EXPECT_EQ(0, markAt(-5)) << "the first mark made way for the 21st";
+    for (int shot = 1; shot < 21; ++shot) EXPECT_EQ(1, markAt(0.5f * shot - 5)) << shot;
     ground([](int i, int j) { return i + j; });
     shoot(0.2f, 3, 0.2f, -90);
-    const float s = 0.01f / terrain.cellSize * 0.005f;
-    EXPECT_THAT(values(m[1].cornerY[1] - m[1].cornerY[0], m[1].cornerY[3] - m[1].cornerY[0]),
-                within(1e-7, values(s, s)));
+    const ImpactMark& m = fire().marks[1];
+    const float s = 0.01f / terrain.cellSize * (m.cornerX[1] - m.cornerX[0]);
+    EXPECT_NEAR(s, m.cornerY[1] - m.cornerY[0], 1e-7);
+    EXPECT_NEAR(s, m.cornerY[3] - m.cornerY[0], 1e-7);
 }

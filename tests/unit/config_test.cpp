@@ -23,6 +23,7 @@ TEST(Config, EveryKeyIsStoredInAnyOrderAndLayoutTheLastOneWinning) {
         "resolution_width 800");
     EXPECT_EQ(values(false, 2, 800, 600, 15, 16, 1, 0), fields(c));
     EXPECT_TRUE(parse("fullscreen -1").fullscreen);
+    EXPECT_TRUE(parse("fullscreenX 0 Fullscreen 0 fullscreen_ 0").fullscreen) << "keys are whole and in lower case";
     EXPECT_EQ(values(true, 1, 1024, 768, 32, 24, 2, 1), fields(parse("")));
 }
 

@@ -25,6 +25,8 @@
 #include <thread>
 #include <vector>
 
+#include "kinds.h"
+
 namespace {
 
 struct Image {
@@ -82,17 +84,6 @@ bool capture(Window window, Image& image) {
     return true;
 }
 
-using Kind = bool (*)(int r, int g, int b);
-const std::pair<const char*, Kind> kKinds[] = {
-    // The balls' red stripes, also through fog: red over a grey, unlike sand, rock or the wooden stock.
-    {"balls", [](int r, int g, int b) { return r > g + 25 && r > b + 20 && std::abs(g - b) < 12; }},
-    {"crosshair", [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; }},
-    {"weapon", [](int r, int g, int b) { return r < 110 && g < 115 && b < 125 && b - r < 25 && r - b < 25 && g < r + 15; }},
-    {"grass", [](int r, int g, int b) { return g > r + 15 && g > b + 20; }},
-    // Sand or rock: warm, unlike the fog.
-    {"bare", [](int r, int g, int b) { return r >= g && r > b + 12 && (r > 150 || g < 118 || b < 122); }},
-    {"dark", [](int r, int g, int b) { return r < 25 && g < 25 && b < 25; }},
-};
 
 // Over 25 evenly spaced columns, the rows where the sky (the fog colour,
 // 128, 128, 134) ends: their median and the spread from the 10th to the
@@ -118,16 +109,12 @@ std::string skyline(const Image& image, const Region& r) {
 std::string measure(const Image& image, const std::string& name, const char* where) {
     const Region r = region(where, image);
     if (name == "skyline") return skyline(image, r);
-    for (const auto& [kindName, is] : kKinds)
-        if (name == kindName) {
-            long n = 0;
-            for (int y = r.y; y < r.y + r.h; ++y)
-                for (int x = r.x; x < r.x + r.w; ++x) {
-                    const unsigned char* p = image.at(x, y);
-                    n += is(p[0], p[1], p[2]);
-                }
-            return std::to_string(n);
-        }
+    if (const Kind is = kindNamed(name.c_str())) {
+        long n = 0;
+        for (int y = r.y; y < r.y + r.h; ++y)
+            for (int x = r.x; x < r.x + r.w; ++x) n += is(image.at(x, y)[0], image.at(x, y)[1], image.at(x, y)[2]);
+        return std::to_string(n);
+    }
     die("unknown measure " + name);
 }
 
