@@ -84,22 +84,27 @@ expect_exit() {
     fail "the program did not end $2"
 }
 
-# dismiss_box CAPTION [alone]: the message box shows (with alone, without
-# the program's window) and is answered.
+# dismiss_box CAPTION TEXT [alone]: the message box shows (with alone,
+# without the program's window) and is answered. The native build also
+# writes it to stderr, where its text is checked.
 dismiss_box() {
     local box
     box=$(wait_window "$1" 60) || fail "no '$1' box"
-    [ -z "${2:-}" ] || [ -z "$(xdotool search --name '^Vale - by Pellam$' 2>/dev/null)" ] || fail "a window beside '$1'"
+    [ -z "${3:-}" ] || [ -z "$(xdotool search --name '^Vale - by Pellam$' 2>/dev/null)" ] || fail "a window beside '$1'"
+    [ "$mode" != native ] || grep -Fqx "$1: $2" "$work/program.log" || fail "the '$1' box does not say '$2'"
     send_key "$box" Return
 }
 
-# check_log FILE: the performance log, three lines in its format. Text mode:
-# Windows ends the lines with CR LF, Linux with LF; none after the last.
+# check_log FILE: the performance log, three lines in its format (text mode:
+# CR LF on Windows, LF on Linux, none after the last), low peak <= high
+# peak and a rate above 0.
 check_log() {
     [ "$(wc -l < "$1")" = 2 ] && [ "$(tail -c 1 "$1")" != "" ] || fail "$1 is not three lines"
     tr -d '\r' < "$1" | paste -sd'|' |
         grep -Eqx ' low peak: [0-9]+\.[0-9]{6}\|  average: [0-9]+\.[0-9]{6}\|high peak: [0-9]+\.[0-9]{6}' ||
         fail "$1: $(cat "$1")"
+    tr -d '\r' < "$1" | awk -F': ' '{ v[NR] = $2 } END { exit !(v[1] <= v[3] && v[2] > 0) }' ||
+        fail "the values of $1: $(cat "$1")"
 }
 
 # The screenshot checker (tools/pixels): shots, frames and measures.

@@ -11,6 +11,11 @@ start_xvfb
 
 run=$work/play-run
 rm -rf "$run" && mkdir -p "$run" && cp -r "$data" "$run/data" && rm -f "$run/data/fps.txt"
+# The native build's sound goes to a file through ALSA's file plugin.
+sound=$work/sound.raw
+rm -f "$sound"
+printf 'pcm.!default { type file slave.pcm "nul" file "%s" format raw }\npcm.nul { type null }\n' "$sound" > "$work/asound.conf"
+[ "$mode" != native ] || export ALSA_CONFIG_PATH=$work/asound.conf
 run_in "$mode" "$exe" "$run"
 playing
 xdotool windowfocus --sync "$WIN" 2>/dev/null
@@ -19,27 +24,37 @@ start=$work/play-start.ppm
 pixels shot "$WIN" "$start"
 [ "$(geometry "$WIN" | cut -d+ -f1)" = "1024x768" ] || fail "client area is $(geometry "$WIN"), not 1024x768"
 
-# The crosshair's white bar above the centre; the weapon's steel lower right.
-read -r crosshair weapon <<< "$(pixels measure "$start" crosshair 3x12+511+366 weapon 400x250+520+500)"
+# The crosshair's white bar above the centre, the weapon's steel lower
+# right, the counter's figures lower left, far ground in the fog's haze.
+# Thresholds lie between a good run and one without the part: crosshair
+# 26 and 0, weapon 49,045 and 5,874 (the rock slope), counter 37 and 0,
+# haze 31 rows and 0 (fog ten times thinner).
+read -r crosshair weapon counter _ _ haze <<< "$(pixels measure "$start" crosshair 3x12+511+366 \
+    weapon 400x250+520+500 crosshair 40x20+0+748 skyline 1024x768+0+0)"
+echo "crosshair $crosshair, weapon $weapon, counter $counter, haze $haze rows"
 [ "$crosshair" -gt 10 ] || fail "no crosshair"
-[ "$weapon" -gt 5000 ] || fail "no weapon in view ($weapon pixels)"
+[ "$weapon" -gt 20000 ] || fail "no weapon in view ($weapon pixels)"
+[ "$counter" -gt 10 ] || fail "no frame-rate counter ($counter pixels)"
+[ "$haze" -ge 8 ] || fail "no fog on the far ground ($haze rows of haze)"
 
-# A panorama, 45 degrees a step: the skyline is hills in most views, both
-# grass and bare ground (sand or rock: warm, unlike the fog) show, and the
-# balls' red stripes show somewhere around (the C library's unseeded rand
-# scatters them differently on each platform: with msvcrt ahead and to the
-# left, with glibc all round; only the frame above and left of the weapon
-# counts). Each step waits for two frames, so that the turn is drawn.
-wavy=0 grass=0 bare=0 seen=0
+# A panorama, 45 degrees a step, each view unlike the last: the skyline is
+# hills in most views, both grass and bare ground (sand or rock: warm,
+# unlike the fog) show, and the balls' red stripes show somewhere around
+# (the C library's unseeded rand scatters them differently on each
+# platform: with msvcrt ahead and to the left, with glibc all round; only
+# the frame above and left of the weapon counts). Each step waits for two
+# frames, so that the turn is drawn.
+wavy=0 grass=0 bare=0 seen=0 last=$start
 for k in 0 1 2 3 4 5 6 7; do
+    for _ in 1 2 3; do xdotool mousemove_relative -- 150 0; pixels wait "$WIN" 10 frames 2 || fail "no frames while turning"; done
     view=$work/panorama-$k.ppm
     pixels shot "$WIN" "$view"
-    read -r _ spread g b n1 n2 <<< "$(pixels measure "$view" skyline 500x768+0+0 grass 500x768+0+0 \
+    pixels changed "$last" "$view" 520x768+0+0 || fail "turning left view $k as it was"
+    read -r _ spread _ g b n1 n2 <<< "$(pixels measure "$view" skyline 500x768+0+0 grass 500x768+0+0 \
         bare 500x768+0+0 balls 1024x460+0+0 balls 520x308+0+460)"
     [ "$spread" -ge 20 ] && wavy=$((wavy + 1))
-    n=$((n1 + n2)) grass=$((grass + g)) bare=$((bare + b)) seen=$((seen + n1 + n2))
-    echo "view $k: skyline spread $spread, $g grass, $b bare and $n ball pixels"
-    for _ in 1 2 3; do xdotool mousemove_relative -- 150 0; pixels wait "$WIN" 10 frames 2 || fail "no frames while turning"; done
+    grass=$((grass + g)) bare=$((bare + b)) seen=$((seen + n1 + n2)) last=$view
+    echo "view $k: skyline spread $spread, $g grass, $b bare and $((n1 + n2)) ball pixels"
 done
 [ "$wavy" -ge 5 ] || fail "the skyline is straight in $((8 - wavy)) of 8 views"
 [ "$grass" -gt 6000 ] && [ "$bare" -gt 6000 ] || fail "one kind of ground only ($grass grass, $bare bare pixels)"
@@ -61,6 +76,10 @@ xdotool mousedown 1 && pixels wait "$WIN" 10 frames 2; xdotool mouseup 1
 after=$(pixels wait "$WIN" 10 dark 100x140+462+314 -gt $((before + 50))) ||
     fail "firing left no mark near the crosshair ($before -> $after dark pixels)"
 pixels shot "$WIN" "$work/play-fired.ppm"
+if [ "$mode" = native ]; then  # the shot heard: samples not all silence
+    for _ in $(seq 50); do [ -n "$(tr -d '\0' < "$sound" 2>/dev/null | head -c 1)" ] && break; sleep 0.1; done
+    [ -n "$(tr -d '\0' < "$sound" 2>/dev/null | head -c 1)" ] || fail "the shot was not heard"
+fi
 
 # Walking changes the ground left of the (swaying) weapon; the panorama
 # showed that turning does.

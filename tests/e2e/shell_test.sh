@@ -13,7 +13,7 @@ start_xvfb
 empty=$work/shell-empty
 rm -rf "$empty" && mkdir -p "$empty"
 run_in "$mode" "$exe" "$empty"
-dismiss_box "Error -31" alone
+dismiss_box "Error -31" "Configuration initialization failed (incorrect paths)!" alone
 expect_exit 255 "after Error -31"
 
 run=$work/shell-run
@@ -25,7 +25,7 @@ config() { printf '%s\n' "$@" > "$run/data/Config.cfg"; }
 # (Xvfb's only mode is its 1280x1024 screen.)
 config 'fullscreen 1' 'resolution_width 1000' 'resolution_height 700'
 run_in "$mode" "$exe" "$run"
-dismiss_box "Error -2" alone
+dismiss_box "Error -2" "Fullscreen initialization failed!" alone
 expect_exit 0 "after Error -2"
 [ ! -f data/fps.txt ] || fail "fps.txt written after a failed start"
 
@@ -49,7 +49,7 @@ if [ "$mode" = native ]; then
     for size in 0x0 -1024x-768 65535x65535; do
         config 'fullscreen 0' "resolution_width ${size%x*}" "resolution_height ${size#*x}"
         run_in "$mode" "$exe" "$run"
-        dismiss_box "Error -3" alone
+        dismiss_box "Error -3" "Window initialization failed!" alone
         expect_exit 0 "after Error -3 for $size"
     done
     config 'fullscreen 0' 'resolution_width 640' 'resolution_height 480'
@@ -64,7 +64,7 @@ fi
 # before its first frame.
 config 'fullscreen 0' 'resolution_width 640' 'resolution_height 480'
 MESA_EXTENSION_OVERRIDE=-GL_ARB_multitexture run_in "$mode" "$exe" "$run"
-dismiss_box "Error -34"
+dismiss_box "Error -34" "Current version of OpenGL does not support multitexturing!"
 expect_exit 0 "after Error -34"
 [ ! -f data/fps.txt ] || fail "fps.txt written without a frame"
 

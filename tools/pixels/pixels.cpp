@@ -10,7 +10,7 @@
 //   vale_pixels wait WINDOW SECONDS changed REF.ppm REGION
 //
 // Measures: a count of pixels of a kind (balls, crosshair, weapon, grass,
-// bare, dark), or skyline (median row and spread). A wait exits 1 on timeout.
+// bare, dark), or skyline (median row, spread and haze). A wait exits 1 on timeout.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -87,23 +87,30 @@ bool capture(Window window, Image& image) {
 
 // Over 25 evenly spaced columns, the rows where the sky (the fog colour,
 // 128, 128, 134) ends: their median and the spread from the 10th to the
-// 90th percentile; (bottom, 0) if fewer than 5 columns end.
+// 90th percentile, (bottom, 0) if fewer than 5 columns end; then the haze,
+// the median count of rows above that end that are barely off the fog
+// colour: far ground the fog has all but hidden.
 std::string skyline(const Image& image, const Region& r) {
-    std::vector<int> tops;
+    std::vector<int> tops, haze;
     for (int c = 0; c < 25; ++c) {
         const int x = r.x + static_cast<int>((c + 0.5) * r.w / 25 - 0.5);  // where a resize by sampling looks
+        int faint = -1;
         for (int y = r.y; y < r.y + r.h; ++y) {
             const unsigned char* p = image.at(x, y);
-            if (std::abs(p[0] - 128) + std::abs(p[1] - 128) + std::abs(p[2] - 134) > 30) {
-                tops.push_back(y);
+            const int off = std::abs(p[0] - 128) + std::abs(p[1] - 128) + std::abs(p[2] - 134);
+            if (off > 3 && faint < 0) faint = y;
+            if (off > 30) {
+                tops.push_back(y), haze.push_back(y - faint);
                 break;
             }
         }
     }
     std::sort(tops.begin(), tops.end());
+    std::sort(haze.begin(), haze.end());
     const size_t n = tops.size();
-    if (n < 5) return std::to_string(r.y + r.h) + " 0";
-    return std::to_string(tops[n / 2]) + " " + std::to_string(tops[n * 9 / 10 - 1] - tops[n / 10]);
+    if (n < 5) return std::to_string(r.y + r.h) + " 0 0";
+    return std::to_string(tops[n / 2]) + " " + std::to_string(tops[n * 9 / 10 - 1] - tops[n / 10]) + " " +
+           std::to_string(haze[n / 2]);
 }
 
 std::string measure(const Image& image, const std::string& name, const char* where) {

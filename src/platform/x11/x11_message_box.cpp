@@ -1,5 +1,6 @@
 // Message boxes as small X windows of their own: the caption as the title,
-// the text and an OK button. Without a display the message goes to stderr.
+// the text and an OK button. The message goes to stderr as well, for a run
+// started from a terminal or without a display.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -31,11 +32,9 @@ namespace platform {
 // Modal: its own connection and window; Return, Escape, Space or a click on
 // OK closes it.
 void messageBox(const char* text, const char* caption, unsigned style) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
     Display* d = x11::openDisplay();
-    if (!d) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        return;
-    }
+    if (!d) return;
     const int screen = DefaultScreen(d);
     XFontStruct* font = XLoadQueryFont(d, "fixed");
     const int textWidth = font ? XTextWidth(font, text, static_cast<int>(std::strlen(text))) : 6 * static_cast<int>(std::strlen(text));
