@@ -7,10 +7,9 @@
 #include "player/player.h"
 #include "terrain/camera.h"
 #include "terrain/scene.h"
-#include "pixels/kinds.h"
-#include "app/input.h"
-#include "app/config.h"
 #include "app/frame_timer.h"
+#include "app/input.h"
+#include "pixels/kinds.h"
 
 namespace {
 
@@ -32,6 +31,17 @@ long count(const char* kind, int left, int top, int width, int height) {
         for (int x = left; x < left + width; ++x) n += kindNamed(kind)(pixel(x, y).r, pixel(x, y).g, pixel(x, y).b);
     return n;
 }
+
+// A square texture's texels, and the zone a land-map texel marks: sand (0)
+// pale and warm, meadow (1) green, rock (2) a warm grey.
+Bytes texels(uint32_t name, int side, GLenum format, int channels) {
+    Bytes b(static_cast<size_t>(side) * side * channels);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, b.data());
+    return b;
+}
+int zone(const uint8_t* p) { return p[1] > p[0] ? 1 : p[0] > p[2] + 50 ? 0 : 2; }
 
 // The first and last column and row of a box whose pixels pass a test.
 template <typename Lit>
@@ -102,43 +112,35 @@ TEST_F(SceneTest, FarFromTheStartTheGroundIsUnderfootFogHidesItsDistanceAndTheVi
     capture();
     EXPECT_GT(count("weapon", 520, 500, 400, 250), 20000);
     // The crosshair's texture, drawn at its own size around the centre.
-    Bytes texels(64 * 64 * 4);
-    glBindTexture(GL_TEXTURE_2D, crosshairTexture);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    const Bytes crosshair = texels(crosshairTexture, 64, GL_RGBA, 4);
     auto drawn = extent(64, 64, [&](int x, int y) { return count("crosshair", 512 - 32 + x, 384 - 32 + y, 1, 1) > 0; });
-    EXPECT_EQ(extent(64, 64, [&](int x, int y) { return texels[(y * 64 + x) * 4] > 200; }), drawn);
+    EXPECT_EQ(extent(64, 64, [&](int x, int y) { return crosshair[(y * 64 + x) * 4] > 200; }), drawn);
     EXPECT_GT(drawn[2] - drawn[0], 8);
 
     // The ground takes the land map's colour of where the viewer stands:
     // greener on meadow than on sand. Texel (u, v) of the map lies at
     // ((u + 0.5) / 256 * 50 - 25, (v + 0.5) / 256 * 50 - 25).
-    Bytes landmap(256 * 256 * 3);
-    glBindTexture(GL_TEXTURE_2D, landmapTexture);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, landmap.data());
-    const auto zoneAround = [&](int zone, int radius) {  // the first texel with that zone all around
+    const Bytes landmap = texels(landmapTexture, 256, GL_RGB, 3);
+    const auto zoneAround = [&](int wanted, int radius) {  // the first texel with that zone all around
         for (int v = radius; v < 256 - radius; ++v)
             for (int u = radius; u < 256 - radius; ++u) {
                 bool all = true;
                 for (int j = -radius; all && j <= radius; ++j)
-                    for (int i = -radius; all && i <= radius; ++i) {
-                        const uint8_t* p = &landmap[((v + j) * 256 + u + i) * 3];
-                        all = zone == 1 ? p[1] > p[0] : p[0] > p[2] + 50 && p[0] >= p[1];
-                    }
+                    for (int i = -radius; all && i <= radius; ++i) all = zone(&landmap[((v + j) * 256 + u + i) * 3]) == wanted;
                 if (all) return std::pair{(u + 0.5f) / 256 * 50 - 25, (v + 0.5f) / 256 * 50 - 25};
             }
         return std::pair{0.0f, 0.0f};
     };
     double greener[2];
-    for (int zone : {0, 1}) {
-        const auto [x, z] = zoneAround(zone, 8);
+    for (int wanted : {0, 1}) {
+        const auto [x, z] = zoneAround(wanted, 8);
         standAt(x, z, 0, -45);
         frames(2);
         capture();
         double g = 0;
         for (int y = 400; y < 760; y += 4)
             for (int x = 0; x < 480; x += 4) g += pixel(x, y).g - pixel(x, y).r;
-        greener[zone] = g / (90 * 120);
+        greener[wanted] = g / (90 * 120);
     }
     EXPECT_GT(greener[1], greener[0] + 10) << "meadow " << greener[1] << ", sand " << greener[0];
     clearTerrain(terrain);
@@ -190,11 +192,7 @@ TEST_F(SceneTest, GeneratedLandscapeSpansTheRangeTilesSeamlesslyAndItsZonesFollo
     const auto slope = [&](int i, int j) {
         return std::hypot(h(i + 1, j) - h(i, j), h(i, j + 1) - h(i, j)) * terrain.heightScale / terrain.cellSize;
     };
-    // Land-map texels, two a cell: sand (0) pale and warm, meadow (1) green, rock (2) a warm grey.
-    Bytes landmap(256 * 256 * 3);
-    glBindTexture(GL_TEXTURE_2D, landmapTexture);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, landmap.data());
+    const Bytes landmap = texels(landmapTexture, 256, GL_RGB, 3);  // two texels a cell
     int lo = 255, hi = 0;
     double inner = 0, seam = 0, height[3] = {}, steep[3] = {}, count[3] = {};
     std::vector<double> slopes;
@@ -203,12 +201,12 @@ TEST_F(SceneTest, GeneratedLandscapeSpansTheRangeTilesSeamlesslyAndItsZonesFollo
             lo = std::min(lo, h(i, j)), hi = std::max(hi, h(i, j));
             // Steps from the last column or row to the first are the seam.
             (i == 127 ? seam : inner) += std::abs(h(i + 1, j) - h(i, j)) + std::abs(h(j, i + 1) - h(j, i));
-            const uint8_t* p = &landmap[(static_cast<size_t>(2 * j) * 256 + 2 * i) * 3];
-            const int zone = p[1] > p[0] ? 1 : p[0] > p[2] + 50 ? 0 : 2;
-            height[zone] += h(i, j), steep[zone] += slope(i, j), count[zone] += 1;
+            const int z = zone(&landmap[(static_cast<size_t>(2 * j) * 256 + 2 * i) * 3]);
+            height[z] += h(i, j), steep[z] += slope(i, j), count[z] += 1;
             slopes.push_back(slope(i, j));
         }
-    EXPECT_EQ(values(0, 255), values(lo, hi));
+    EXPECT_EQ(0, lo);
+    EXPECT_EQ(255, hi);
     EXPECT_LT(seam / 128, 1.5 * inner / (127 * 128));
     std::sort(slopes.begin(), slopes.end());
     EXPECT_GT(slopes[slopes.size() / 2], 0.1);
