@@ -4,25 +4,19 @@ set -u
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Starts Xvfb on a free display and exports DISPLAY; stopped on exit. The
-# server picks the display itself (-displayfd) and names it once it takes
-# connections: two tests starting at once never share one.
+# Starts Xvfb and exports DISPLAY; stopped on exit. The server picks a free
+# display itself and names it once it takes connections (-displayfd).
 start_xvfb() {
     local named
     named=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$named" >/dev/null 2>&1 &
     XVFB_PID=$!
+    trap stop_all EXIT
     for _ in $(seq 100); do
-        if [ -s "$named" ]; then
-            export DISPLAY=:$(head -n 1 "$named")
-            rm -f "$named"
-            trap stop_all EXIT
-            return 0
-        fi
+        [ -s "$named" ] && { export DISPLAY=:$(head -n 1 "$named"); rm -f "$named"; return 0; }
         kill -0 $XVFB_PID 2>/dev/null || break
         sleep 0.1
     done
-    rm -f "$named"
     fail "no Xvfb"
 }
 
@@ -68,20 +62,18 @@ run_in() {
     APP_PID=$!
 }
 
-# expect_exit STATUS WHAT: the program ends within 20 s with that status.
+# expect_exit STATUS WHAT: the program ends within 20 s with that status,
+# and no sanitizer reported.
 expect_exit() {
-    local state
+    local status ended=
     for _ in $(seq 200); do
-        state=$(ps -o stat= -p "$APP_PID" 2>/dev/null)
-        case "$state" in
-            ""|Z*) wait "$APP_PID"; local status=$?; APP_PID=
-                   ! grep -Eq 'Sanitizer|runtime error' "$work/program.log" || fail "$2: $(cat "$work/program.log")"
-                   [ "$status" = "$1" ] || fail "exit status $status, not $1, $2: $(tail -5 "$work/program.log")"
-                   return 0 ;;
-        esac
+        case "$(ps -o stat= -p "$APP_PID" 2>/dev/null)" in ""|Z*) ended=1; break ;; esac
         sleep 0.1
     done
-    fail "the program did not end $2"
+    [ -n "$ended" ] || fail "the program did not end $2"
+    wait "$APP_PID"; status=$? APP_PID=
+    ! grep -Eq 'Sanitizer|runtime error' "$work/program.log" || fail "$2: $(cat "$work/program.log")"
+    [ "$status" = "$1" ] || fail "exit status $status, not $1, $2: $(tail -5 "$work/program.log")"
 }
 
 # dismiss_box CAPTION TEXT [alone]: the message box shows (with alone,

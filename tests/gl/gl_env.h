@@ -1,5 +1,5 @@
-// One real OpenGL context for the drawing tests: a GLX window of the configured
-// 1024 x 768, with pixel read-back and OpenGL's feedback of what was sent.
+// One real OpenGL context for the drawing tests: a GLX window of the
+// configured 1024 x 768, read back after drawing.
 #pragma once
 
 #include <array>
@@ -33,8 +33,8 @@ struct GlTest : testing::Test {
     }
 };
 
-// The polygons feedback mode reports for what draw() sends, in window coordinates, under an
-// orthographic projection of the given extent (by default so wide that nothing is clipped).
+// The polygons that draw() sends, in window coordinates, under an orthographic projection
+// of the given extent (by default so wide that nothing is clipped), from feedback mode.
 using Polygon = std::vector<std::array<float, 3>>;
 template <typename Draw>
 std::vector<Polygon> feedback(Draw draw, double extent = 1e6) {
@@ -48,12 +48,9 @@ std::vector<Polygon> feedback(Draw draw, double extent = 1e6) {
     glLoadIdentity();
     draw();
     const GLint size = glRenderMode(GL_RENDER);
-    std::vector<Polygon> polygons;
-    // Each polygon: its token, its vertex count, then x, y, z a vertex.
-    for (GLint i = 0; i < size && static_cast<int>(buffer[i]) == GL_POLYGON_TOKEN; i += 2) {
-        Polygon& polygon = polygons.emplace_back();
+    std::vector<Polygon> polygons;  // each: its token, its vertex count, then x, y, z a vertex
+    for (GLint i = 0; i < size && static_cast<int>(buffer[i]) == GL_POLYGON_TOKEN; i += 2)
         for (int k = 0, n = static_cast<int>(buffer[i + 1]); k < n; ++k, i += 3)
-            polygon.push_back({buffer[i + 2], buffer[i + 3], buffer[i + 4]});
-    }
+            (k ? polygons.back() : polygons.emplace_back()).push_back({buffer[i + 2], buffer[i + 3], buffer[i + 4]});
     return polygons;
 }

@@ -51,40 +51,30 @@ TEST_F(BallTest, ADroppedBallLandsBouncesLowerEachTimeAndSettles) {
 
 TEST_F(BallTest, BallsRollDownhillFacingTheWayTheyGo) {
     // The slope pulls with twice its gradient: from rest 0.0256 units in the first second.
-    const struct {
-        int (*height)(int, int);
-        float dx, dz, heading;
-    } slopes[] = {{[](int i, int) { return i; }, -1, 0, -90},  // rising towards +x: rolls towards -x
-                  {[](int, int j) { return j; }, 0, -1, 180},  // rising towards +z: rolls towards -z
-                  {[](int, int j) { return 127 - j; }, 0, 1, 0}};
-    for (const auto& s : slopes) {
-        ground(s.height);
-        Ball& b = ball(0);
-        b = Ball{true, 0.1f, 0, 0.1f, 0, 0, 0, 0};
+    // Ground rising towards +x, +z or -z: rolling towards -x, -z or +z.
+    for (auto [dx, dz, heading] : {std::tuple{-1, 0, -90}, {0, -1, 180}, {0, 1, 0}}) {
+        ground([dx, dz](int i, int j) { return dx ? i : dz < 0 ? j : 127 - j; });
+        Ball& b = ball(0) = Ball{true, 0.1f, 0, 0.1f, 0, 0, 0, 0};
         b.y = terrain.heightAt(b.x, b.z);
         for (int i = 0; i < 100; ++i) ballSet.update();
         const float rolled = 0.01f / terrain.cellSize;
-        EXPECT_NEAR(s.dx * rolled, b.x - 0.1f, 0.003f) << s.heading;
-        EXPECT_NEAR(s.dz * rolled, b.z - 0.1f, 0.003f) << s.heading;
-        EXPECT_NEAR(s.heading, b.heading, 0.1f);
+        EXPECT_NEAR(dx * rolled, b.x - 0.1f, 0.003f) << heading;
+        EXPECT_NEAR(dz * rolled, b.z - 0.1f, 0.003f) << heading;
+        EXPECT_NEAR(heading, b.heading, 0.1f);
     }
 }
 
 TEST_F(BallTest, BallsAboutToTouchTradeTheirVelocitiesDamped) {
     // Ball 1 runs at 2 units a second towards ball 0, 0.02 a frame; contact
     // is judged where both will be next, at 0.2 apart (0.15 with a shot ball).
-    const struct {
-        bool intact;
-        float start;
-        bool meets;
-    } cases[] = {{true, 0.23f, true}, {true, 0.25f, false}, {false, 0.18f, true}, {false, 0.20f, false}};
-    for (const auto& c : cases) {
-        ball(0) = Ball{c.intact, 0, 1, 0, 33, 0, 0, 0.5f * c.intact};
-        ball(1) = Ball{true, c.start, 1, 0, 0, -2, 0, 0};
+    for (auto [intact, start, meets] : {std::tuple{true, 0.23f, true}, {true, 0.25f, false}, {false, 0.18f, true},
+                                        {false, 0.20f, false}}) {
+        ball(0) = Ball{intact, 0, 1, 0, 33, 0, 0, 0.5f * intact};
+        ball(1) = Ball{true, start, 1, 0, 0, -2, 0, 0};
         ballSet.update();
-        EXPECT_EQ(c.meets ? 0 : -2, ball(1).vx) << c.intact << " " << c.start;
-        EXPECT_EQ(c.meets && c.intact ? 0.375f : 0, ball(1).vz) << c.intact << " " << c.start;
-        EXPECT_EQ(c.meets ? -1.5f : 0, ball(0).vx) << c.intact << " " << c.start;
+        EXPECT_EQ(meets ? 0 : -2, ball(1).vx) << intact << " " << start;
+        EXPECT_EQ(meets && intact ? 0.375f : 0, ball(1).vz) << intact << " " << start;
+        EXPECT_EQ(meets ? -1.5f : 0, ball(0).vx) << intact << " " << start;
     }
     ballSet.update();  // a shot ball takes no velocity and stays where it was
     EXPECT_EQ(0, ball(0).x);
@@ -164,7 +154,6 @@ TEST_F(BallTest, ShotsAtTheGroundLeaveTheLastTwentyMarksLyingOnTheSlope) {
     ground([](int i, int j) { return i + j; });
     shoot(0.2f, 3, 0.2f, -90);
     const ImpactMark& m = fire().marks[1];
-    const float s = 0.01f / terrain.cellSize * (m.cornerX[1] - m.cornerX[0]);
-    EXPECT_NEAR(s, m.cornerY[1] - m.cornerY[0], 1e-7);
-    EXPECT_NEAR(s, m.cornerY[3] - m.cornerY[0], 1e-7);
+    const float rise = 0.01f / terrain.cellSize * (m.cornerX[1] - m.cornerX[0]);  // along x and along z
+    EXPECT_TRUE(std::fabs(m.cornerY[1] - m.cornerY[0] - rise) < 1e-7f && std::fabs(m.cornerY[3] - m.cornerY[0] - rise) < 1e-7f);
 }

@@ -3,38 +3,42 @@
 
 namespace {
 
-Config parse(const std::string& text) {
-    Config c;
-    c.parse(text.data(), text.size());
-    return c;
+// A configuration as the file would state it, every key named.
+std::string text(const Config& c) {
+    char s[200];
+    std::snprintf(s, sizeof s, "fullscreen %d frameratecounter %d resolution %dx%dx%d zbuffer_depth %d texturefilter %d sound %d",
+                  c.fullscreen, c.frameratecounter, c.resolution_width, c.resolution_height, c.resolution_depth,
+                  c.zbuffer_depth, c.texturefilter, c.sound);
+    return s;
 }
 
-std::vector<double> fields(const Config& c) {
-    return values(c.fullscreen, c.frameratecounter, c.resolution_width, c.resolution_height, c.resolution_depth,
-                  c.zbuffer_depth, c.texturefilter, c.sound);
+std::string parsed(const std::string& file) {
+    Config c;
+    c.parse(file.data(), file.size());
+    return text(c);
 }
+
+const std::string kDefaults = "fullscreen 1 frameratecounter 1 resolution 1024x768x32 zbuffer_depth 24 texturefilter 2 sound 1";
 
 }  // namespace
 
-TEST(Config, EveryKeyIsStoredInAnyOrderAndLayoutTheLastOneWinning) {
-    const Config c = parse(
-        "sound 0 texturefilter 1\tzbuffer_depth 16\r\nresolution_depth 15\nunknown 3 Sound 7\n"
-        "resolution_height 600 resolution_width 640\nframeratecounter 2 fullscreen 1 fullscreen 0\n"
-        "resolution_width 800");
-    EXPECT_EQ(values(false, 2, 800, 600, 15, 16, 1, 0), fields(c));
-    EXPECT_TRUE(parse("fullscreen -1").fullscreen);
-    EXPECT_TRUE(parse("fullscreenX 0 Fullscreen 0 fullscreen_ 0").fullscreen) << "keys are whole and in lower case";
-    EXPECT_EQ(values(true, 1, 1024, 768, 32, 24, 2, 1), fields(parse("")));
+TEST(Config, KeysAreWholeAndCaseSensitiveInAnyOrderAndLayoutTheLastOneWinning) {
+    EXPECT_EQ(kDefaults, parsed(""));
+    EXPECT_EQ("fullscreen 0 frameratecounter 2 resolution 800x600x15 zbuffer_depth 16 texturefilter 1 sound 0",
+              parsed("sound 0 texturefilter 1\tzbuffer_depth 16\r\nresolution_depth 15\nunknown 3 Sound 7\n"
+                     "resolution_height 600 resolution_width 640\nframeratecounter 2 fullscreen 1 fullscreen 0\n"
+                     "resolution_width 800 fullscreenX 1 Fullscreen 1 fullscreen_ 1"));
+    EXPECT_EQ(kDefaults, parsed("fullscreen -1"));
 }
 
 TEST(Config, BadValuesLongKeysAndHugeNumbersNeverDerailTheRest) {
     // A value that is no number becomes the next key; digits count up to the
     // first letter; signs are taken; numbers saturate.
-    Config c = parse("resolution_width abc resolution_height 600px zbuffer_depth - 16 texturefilter -7 " +
-                     std::string(100000, 'k') + " 5 sound +4");
-    EXPECT_EQ(values(true, 1, 1024, 600, 32, 24, -7, 4), fields(c));
-    c = parse("resolution_width 9999999999999999999 resolution_height -9999999999999999999");
-    EXPECT_EQ(values(2147483647, -2147483648.0), values(c.resolution_width, c.resolution_height));
+    EXPECT_EQ("fullscreen 1 frameratecounter 1 resolution 1024x600x32 zbuffer_depth 24 texturefilter -7 sound 4",
+              parsed("resolution_width abc resolution_height 600px zbuffer_depth - 16 texturefilter -7 " +
+                     std::string(100000, 'k') + " 5 sound +4"));
+    EXPECT_EQ("fullscreen 1 frameratecounter 1 resolution 2147483647x-2147483648x32 zbuffer_depth 24 texturefilter 2 sound 1",
+              parsed("resolution_width 9999999999999999999 resolution_height -9999999999999999999"));
 }
 
 TEST(Config, ASignWithoutDigitsStartsTheNextKeyWhereverTheFileBuffersEnd) {
@@ -42,11 +46,12 @@ TEST(Config, ASignWithoutDigitsStartsTheNextKeyWhereverTheFileBuffersEnd) {
     // the last byte of a block must not be lost, or "-sound" reads as sound.
     for (size_t at : {4095u, 8191u})
         for (const char* sign : {"-", "+"}) {
-            const std::string text = std::string(at - 11, ' ') + "fullscreen " + sign + "sound 0 zbuffer_depth 16";
-            ASSERT_EQ(*sign, text[at]);
-            TempFile file(Bytes(text.begin(), text.end()), "Config.cfg");
+            const std::string file = std::string(at - 11, ' ') + "fullscreen " + sign + "sound 0 zbuffer_depth 16";
+            ASSERT_EQ(*sign, file[at]);
+            TempFile f(Bytes(file.begin(), file.end()), "Config.cfg");
             Config c;
-            ASSERT_TRUE(c.readFile(file.path()));
-            EXPECT_EQ(values(true, 1, 1024, 768, 32, 16, 2, 1), fields(c)) << sign << " at byte " << at;
+            ASSERT_TRUE(c.readFile(f.path()));
+            EXPECT_EQ("fullscreen 1 frameratecounter 1 resolution 1024x768x32 zbuffer_depth 16 texturefilter 2 sound 1", text(c))
+                << sign << " at byte " << at;
         }
 }

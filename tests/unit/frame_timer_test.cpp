@@ -14,12 +14,8 @@ struct FrameTimerTest : testing::Test {
         testplatform::counter = 5000;
         t.start();
     }
-    // Updates at a steady rate of a 1 MHz counter.
-    void runAt(unsigned rate, int frames) {
-        for (int i = 0; i < frames; ++i) {
-            testplatform::counter += 1000000 / rate;
-            t.update();
-        }
+    void runAt(unsigned rate, int frames) {  // a steady rate of a 1 MHz counter
+        for (int i = 0; i < frames; ++i) testplatform::counter += 1000000 / rate, t.update();
     }
 };
 
@@ -37,17 +33,19 @@ TEST_F(FrameTimerTest, RateIsOneUntilMeasuredThenSmoothedAndPeakedAfterTheWarmUp
     runAt(50, 1);
     EXPECT_EQ(50u, t.framesPerSecond);
     runAt(60, 60);
-    EXPECT_THAT(values(t.smoothedFps, t.barScale), within(0.01, values(60, 99)));  // the scale at least 99
-    testplatform::clockMs = 1999;  // one whole second: still warming up
+    EXPECT_NEAR(60, t.smoothedFps, 0.01);
+    testplatform::clockMs = 1999;  // one whole second: still warming up, no peak taken
     runAt(300, 800);
-    EXPECT_FLOAT_EQ(99999.0f, t.lowPeak);
+    EXPECT_EQ(99999.0f, t.lowPeak);
     testplatform::clockMs = 2000;
     runAt(300, 10);
     runAt(40, 200);
-    EXPECT_THAT(values(t.highPeak, t.lowPeak, t.barScale), within(1, values(300, 40, 299)));
+    EXPECT_NEAR(300, t.highPeak, 1);
+    EXPECT_NEAR(40, t.lowPeak, 1);
     testplatform::counter += 3000000;  // a three-second frame measures 0: taken as 1
     t.update();
-    EXPECT_EQ(values(1, 1074), values(t.framesPerSecond, t.frameCount));
+    EXPECT_EQ(1u, t.framesPerSecond);
+    EXPECT_EQ(1074u, t.frameCount);
 }
 
 TEST_F(FrameTimerTest, LogIsWrittenInItsFormatOnlyAfterTwoSeconds) {
@@ -62,8 +60,7 @@ TEST_F(FrameTimerTest, LogIsWrittenInItsFormatOnlyAfterTwoSeconds) {
     EXPECT_EQ("earlier", log());
     testplatform::clockMs = 8999;  // eight whole seconds
     t.saveResults("fps.txt");
-    // Written in text mode: Windows ends its lines with CR LF, other systems with LF.
-    const std::string eol = kWindows ? "\r\n" : "\n";
+    const std::string eol = kWindows ? "\r\n" : "\n";  // text mode
     EXPECT_EQ(" low peak: 57.000000" + eol + "  average: 125.000000" + eol + "high peak: 123.250000", log());
     EXPECT_EQ("", shownBoxes());
     std::filesystem::remove_all("data");  // nowhere to write it

@@ -44,12 +44,13 @@ TEST(Md2, FramesTurnToTheSceneAxesAndOnlyFrameZeroHasFaces) {
     ASSERT_TRUE(import(m, md2(layout)) && m.model.objectCount == 2) << shownBoxes();
     const Object3ds &first = m.model.objects[0], &second = m.model.objects[1];
     // File (x, y, z) is scene (x, z, -y); frame 1 is moved by 1 along x.
-    const Vec3 v = first.vertices[0], w = second.vertices[0];
-    EXPECT_EQ(values(5, 86, -41, 6), values(v.x, v.y, v.z, w.x));
+    const Vec3 v = first.vertices[0];
+    EXPECT_EQ(std::tuple(5.0f, 86.0f, -41.0f), std::tuple(v.x, v.y, v.z));
+    EXPECT_EQ(6, second.vertices[0].x);
     // Texture coordinates divided by the skin, t flipped.
-    EXPECT_EQ(values(0.25, 0.75, 3, 2, 2), values(first.texCoords[0].u, first.texCoords[0].v, first.texCoordCount,
-                                                  first.faces[0].vertexIndex[2], first.faces[0].texCoordIndex[2]));
-    EXPECT_EQ(values(1, 0, 1), values(m.model.materialCount, second.faces.size(), second.faceCount));
+    EXPECT_EQ(std::pair(0.25f, 0.75f), std::pair(first.texCoords[0].u, first.texCoords[0].v));
+    EXPECT_EQ(2, first.faces[0].texCoordIndex[2]);
+    EXPECT_TRUE(second.faces.empty() && second.faceCount == 1 && m.model.materialCount == 1);
 }
 
 TEST(Md2, FrameNamesGiveAnimationsAndTheFixedTableOverridesTwenty) {
@@ -58,20 +59,22 @@ TEST(Md2, FrameNamesGiveAnimationsAndTheFixedTableOverridesTwenty) {
     layout.names = {"a01", "a02", "pain101", "pain102", "pain103", "abcdefghijklmn01"};
     Md2Model m;
     ASSERT_TRUE(import(m, md2(layout)));
-    ASSERT_EQ(3, m.model.animationCount);
-    const auto& a = m.model.animations;
-    EXPECT_EQ(values(0, 2, 2, 5, 5, 6), values(a[0].startFrame, a[0].endFrame, a[1].startFrame, a[1].endFrame,
-                                               a[2].startFrame, a[2].endFrame));
-    EXPECT_STREQ("abcdefghijklmn", a[2].name);  // a full 16-byte name is cut, not overrun
+    const auto ranges = [&] {
+        std::vector<std::pair<int, int>> r;
+        for (const Animation& a : m.model.animations) r.emplace_back(a.startFrame, a.endFrame);
+        return r;
+    };
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}, {2, 5}, {5, 6}}), ranges());
+    EXPECT_STREQ("abcdefghijklmn", m.model.animations[2].name);  // a full 16-byte name is cut, not overrun
 
     layout.names.clear();
     for (int run = 0; run < 22; ++run) layout.names = numbered(std::string("r") + char('a' + run), 9, layout.names);
     TempFile file(md2(layout), "many.md2");
     m.load(file.path());
-    ASSERT_EQ(22, m.model.animationCount);
-    EXPECT_EQ(values(0, 40, 190, 198, 180, 189),  // entry 20 keeps its own run
-              values(a[0].startFrame, a[0].endFrame, a[19].startFrame, a[19].endFrame, a[20].startFrame,
-                     a[20].endFrame));
+    ASSERT_EQ(22u, ranges().size());
+    EXPECT_EQ((std::pair{0, 40}), ranges()[0]);
+    EXPECT_EQ((std::pair{190, 198}), ranges()[19]);
+    EXPECT_EQ((std::pair{180, 189}), ranges()[20]) << "entry 20 keeps its own run";
 }
 
 TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
@@ -132,6 +135,6 @@ TEST(Md2, PlaybackStepsEveryTenthOfASecondAndLoopsItsRange) {
         float blend = -1;
         for (uint32_t t = step.t; t <= step.last; t += 100)
             ASSERT_TRUE(m.advance(t == step.t ? step.selector : kOn, t, from, to, blend));
-        EXPECT_EQ(values(step.from, step.to, step.blend), values(from, to, blend)) << step.t;
+        EXPECT_EQ(std::tuple(step.from, step.to, step.blend), std::tuple(from, to, blend)) << step.t;
     }
 }

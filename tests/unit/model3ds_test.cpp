@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "models3ds/reader3ds.h"
 #include "support.h"
 
@@ -28,6 +26,8 @@ Model3ds import(const Bytes& bytes) {
     return model;
 }
 
+std::tuple<int, int, int> colour(const Material3ds& m) { return {m.color[0], m.color[1], m.color[2]}; }
+
 const Chunk kTriangle = object("tri", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {{0, 1, 2}});
 
 }  // namespace
@@ -48,46 +48,46 @@ TEST(Reader3ds, ReadsMaterialsObjectsAndGroupsAmongOtherToolsChunks) {
     c.children.push_back({0xB000, {}, {{0xB00A, {5, 0, 0, 0}, {}}, {0xB002, {1, 2, 3, 4, 5, 6}, {}}}});
     const Model3ds m = import(c.bytes());
     EXPECT_EQ("", shownBoxes());
-    ASSERT_EQ(values(4, 2), values(m.materialCount, m.objectCount));
-    EXPECT_EQ(values(10, 30), values(m.materials[0].color[0], m.materials[0].color[2]));  // diffuse, not ambient
+    ASSERT_EQ(std::pair(4, 2), std::pair(m.materialCount, m.objectCount));
+    EXPECT_EQ(std::tuple(10, 20, 30), colour(m.materials[0])) << "the diffuse colour, not the ambient one";
     EXPECT_STREQ("skin.tga", m.materials[1].mapFile);
     const Object3ds& o = m.objects[0];
     EXPECT_STREQ("quad", o.name);
-    EXPECT_EQ(values(4, 2, 4, 1, 2, 3, 0), values(o.vertexCount, o.faceCount, o.texCoordCount, o.texCoords[2].v,
-                                                  o.faces[1].vertexIndex[1], o.faces[1].vertexIndex[2],
-                                                  o.faces[1].texCoordIndex[0]));
+    ASSERT_EQ(std::tuple(4, 2, 4), std::tuple(o.vertexCount, o.faceCount, o.texCoordCount));
+    EXPECT_EQ(1, o.texCoords[2].v);
+    EXPECT_EQ(std::tuple(0, 2, 3), std::tuple(o.faces[1].vertexIndex[0], o.faces[1].vertexIndex[1], o.faces[1].vertexIndex[2]));
     // The last group that matched names the material (the first of equal names); a texture once seen stays.
-    EXPECT_EQ(values(2, true, 0, false),
-              values(o.materialIndex, o.hasTexture, m.objects[1].materialIndex, m.objects[1].hasTexture));
+    EXPECT_EQ(std::pair(2, true), std::pair(o.materialIndex, o.hasTexture));
+    EXPECT_EQ(std::pair(0, false), std::pair(m.objects[1].materialIndex, m.objects[1].hasTexture));
 }
 
 TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlaces) {
-    // Without the mesh-version chunk a material or an object comes first.
-    for (const bool materialFirst : {true, false}) {
+    for (const bool materialFirst : {true, false}) {  // without the mesh-version chunk
         std::vector<Chunk> children = {kTriangle, kTriangle};
         children.insert(children.begin() + (materialFirst ? 0 : 1), material3ds("m", rgb(1, 2, 3)));
         const Model3ds m = import(Chunk{0x4D4D, {}, {{0x3D3D, {}, children}, {0xB000, {1, 2, 3}, {}}}}.bytes());
-        EXPECT_EQ(values(2, 1), values(m.objectCount, m.materialCount));
+        EXPECT_EQ(std::pair(2, 1), std::pair(m.objectCount, m.materialCount)) << materialFirst;
     }
-    // A colour's first sub-chunk gives it; later ones are the material's.
-    Chunk mat = material3ds("m", rgb(9, 8, 7));
+    Chunk mat = material3ds("m", rgb(9, 8, 7));  // a colour's first sub-chunk gives it; later ones are the material's
     mat.children[1].children.push_back({0xA000, cString("renamed"), {}});
     const Model3ds m = import(file({mat}).bytes());
-    EXPECT_EQ(9, m.materials[0].color[0]);
+    EXPECT_EQ(std::tuple(9, 8, 7), colour(m.materials[0]));
     EXPECT_STREQ("renamed", m.materials[0].name);
-    // Floats, linear or gamma-corrected, are scaled; a percentage is no colour.
-    const auto floats = [](uint16_t id, float r, float g, float b) {
+    // Floats, linear or gamma-corrected, are scaled; a percentage or a float
+    // colour cut short is no colour; one the file's end cuts off reads zeros, never the stack's bytes.
+    const auto floats = [](uint16_t id, std::vector<float> v) {
         Chunk c{id, {}, {}};
-        for (float f : {r, g, b}) putFloat(c.payload, f);
+        for (float f : v) putFloat(c.payload, f);
         return c;
     };
-    const std::pair<Chunk, std::vector<double>> kinds[] = {{floats(0x0010, 1, 0.5f, -2), {255, 128, 0}},
-                                                           {floats(0x0013, 0.2f, 1, 3), {51, 255, 255}},
-                                                           {{0x0030, {40, 0}, {}}, {0, 0, 0}}};
-    for (const auto& [colour, expected] : kinds) {
-        const Model3ds model = import(file({material3ds("f", colour)}).bytes());
-        const uint8_t* c = model.materials[0].color;
-        EXPECT_EQ(expected, values(c[0], c[1], c[2])) << colour.id;
+    const std::tuple<Chunk, size_t, std::tuple<int, int, int>> kinds[] = {
+        {floats(0x0010, {1, 0.5f, -2}), 0, {255, 128, 0}}, {floats(0x0013, {0.2f, 1, 3}), 0, {51, 255, 255}},
+        {{0x0030, {40, 0}, {}}, 0, {0, 0, 0}}, {floats(0x0010, {1, 1}), 0, {0, 0, 0}},
+        {floats(0x0010, {1, 1, 1}), 4, {255, 255, 0}}};
+    for (const auto& [chunk, cut, expected] : kinds) {
+        Bytes bytes = file({material3ds("f", chunk)}).bytes();
+        bytes.resize(bytes.size() - cut);
+        EXPECT_EQ(expected, colour(import(bytes).materials[0])) << chunk.id << " cut by " << cut;
     }
 }
 
@@ -108,26 +108,21 @@ TEST(Reader3ds, NormalsAreAreaWeightedAndCounterClockwise) {
     const Model3ds m =
         import(file({object("w", {0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0.5f, 0, 0, 0, 0.5f, 9, 9, 9}, {{0, 1, 2}, {0, 3, 4}})})
                    .bytes());
-    const auto& n = m.objects[0].normals;
     const float k = 1 / std::hypot(0.25f, 16.0f);
-    EXPECT_THAT(values(n[0].x, n[0].y, n[0].z, n[1].x, n[1].y, n[1].z, n[3].x, n[3].y, n[3].z, n[5].x, n[5].y, n[5].z),
-                within(1e-6, values(0.25f * k, 0, 16 * k, 0, 0, 1, 1, 0, 0, 0, 0, 0)));
+    const float expected[][3] = {{0.25f * k, 0, 16 * k}, {0, 0, 1}, {0, 0, 1}, {1, 0, 0}, {1, 0, 0}, {0, 0, 0}};
+    for (int i = 0; i < 6; ++i) {
+        const Vec3 n = m.objects[0].normals[i];
+        EXPECT_THAT((std::vector<float>{n.x, n.y, n.z}), testing::Pointwise(testing::FloatNear(1e-6f), expected[i])) << i;
+    }
 }
 
 TEST(Reader3ds, DeepNestingIsCutOffWithoutExhaustingTheStack) {
-    // 200,000 nested editor blocks (other lies about lengths and counts are
-    // the fuzz target's).
-    Bytes bytes;
+    Bytes bytes;  // 200,000 nested editor blocks (other lies are the fuzz target's)
     const Bytes triangle = kTriangle.bytes();
-    const uint32_t levels = 200000;
+    const uint32_t levels = 200000, rest = static_cast<uint32_t>(triangle.size());
     put16(bytes, 0x4D4D);
-    put32(bytes, 6 + 12 * levels + static_cast<uint32_t>(triangle.size()));
-    for (uint32_t k = 0; k < levels; ++k) {
-        put16(bytes, 0x3D3D);
-        put32(bytes, 12 * (levels - k) + static_cast<uint32_t>(triangle.size()));
-        put16(bytes, 0x0001);
-        put32(bytes, 6);
-    }
+    put32(bytes, 6 + 12 * levels + rest);
+    for (uint32_t k = 0; k < levels; ++k) put16(bytes, 0x3D3D), put32(bytes, 12 * (levels - k) + rest), put16(bytes, 1), put32(bytes, 6);
     bytes.insert(bytes.end(), triangle.begin(), triangle.end());
     EXPECT_EQ(0, import(bytes).objectCount);
 }
