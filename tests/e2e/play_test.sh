@@ -38,12 +38,11 @@ echo "crosshair $crosshair, weapon $weapon, counter $counter, haze $haze rows"
 [ "$haze" -ge 8 ] || fail "no fog on the far ground ($haze rows of haze)"
 
 # A panorama, 45 degrees a step, each view unlike the last: the skyline is
-# hills in most views, both grass and bare ground (sand or rock: warm,
-# unlike the fog) show, and the balls' red stripes show somewhere around
-# (the C library's unseeded rand scatters them differently on each
-# platform: with msvcrt ahead and to the left, with glibc all round; only
-# the frame above and left of the weapon counts). Each step waits for two
-# frames, so that the turn is drawn.
+# hills in most views, grass fills most, bare ground (sand or rock: warm,
+# unlike the fog) shows in some (good runs: 3 to 7 of 8; none without the
+# land map), and the balls' red stripes somewhere around (each C library's
+# unseeded rand scatters them its own way; only the frame above and left of
+# the weapon counts). Each step waits for two frames, so that the turn is drawn.
 wavy=0 grass=0 bare=0 seen=0 last=$start
 for k in 0 1 2 3 4 5 6 7; do
     for _ in 1 2 3; do xdotool mousemove_relative -- 150 0; pixels wait "$WIN" 10 frames 2 || fail "no frames while turning"; done
@@ -53,11 +52,13 @@ for k in 0 1 2 3 4 5 6 7; do
     read -r _ spread _ g b n1 n2 <<< "$(pixels measure "$view" skyline 500x768+0+0 grass 500x768+0+0 \
         bare 500x768+0+0 balls 1024x460+0+0 balls 520x308+0+460)"
     [ "$spread" -ge 20 ] && wavy=$((wavy + 1))
-    grass=$((grass + g)) bare=$((bare + b)) seen=$((seen + n1 + n2)) last=$view
+    [ "$g" -gt 5000 ] && grass=$((grass + 1))
+    [ "$b" -gt 100 ] && bare=$((bare + 1))
+    seen=$((seen + n1 + n2)) last=$view
     echo "view $k: skyline spread $spread, $g grass, $b bare and $((n1 + n2)) ball pixels"
 done
 [ "$wavy" -ge 5 ] || fail "the skyline is straight in $((8 - wavy)) of 8 views"
-[ "$grass" -gt 6000 ] && [ "$bare" -gt 6000 ] || fail "one kind of ground only ($grass grass, $bare bare pixels)"
+[ "$grass" -ge 5 ] && [ "$bare" -ge 2 ] || fail "grass in $grass and bare ground in $bare of 8 views"
 [ "$seen" -gt 100 ] || fail "no balls all round ($seen pixels)"
 convert "$start" "$work/screenshot.png"
 montage "$work"/panorama-[0-7].ppm -tile 4x2 -geometry 384x288+2+2 "$work/panorama.png"
