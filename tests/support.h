@@ -1,5 +1,5 @@
 // Small helpers shared by the tests: byte building, temporary files, the
-// message boxes shown, and records compared as one.
+// message boxes shown, height maps.
 #pragma once
 
 #include <gmock/gmock.h>
@@ -23,8 +23,8 @@ constexpr bool kWindows = true;  // where the C runtimes differ by design, tests
 constexpr bool kWindows = false;
 #endif
 
-// A fresh folder under the system's temporary one, removed with the object.
-// Tests run in parallel processes: the first free name is taken.
+// A fresh folder under the system's temporary one, removed with the object;
+// the first free name, as tests run in parallel processes.
 struct TempDir {
     std::filesystem::path path = [] {
         std::filesystem::path p;
@@ -60,17 +60,6 @@ inline std::string shownBoxes() {
     std::string all;
     for (const auto& box : testplatform::boxes) all += (all.empty() ? "" : "\n") + box.caption + ": " + box.text;
     return all;
-}
-
-// Values gathered to be compared as one record: EXPECT_EQ(values(1, 2), values(a, b)).
-template <typename... T>
-std::vector<double> values(T... v) {
-    return {static_cast<double>(v)...};
-}
-
-// Matches a record whose values are each within tolerance of the one expected.
-inline auto within(double tolerance, const std::vector<double>& expected) {
-    return testing::Pointwise(testing::DoubleNear(tolerance), expected);
 }
 
 // A height-map file of side n pixels of depth bits, every byte height(column, row).
