@@ -105,7 +105,9 @@ pixels() { "${VALE_PIXELS:?no screenshot checker}" "$@"; }
 # playing: the program's window (WIN) shows frames that change, within 30 s.
 # With logged, also past the two seconds after which the run writes its log.
 playing() {
-    WIN=$(wait_window "Vale - by Pellam" 60) || fail "no window"
+    WIN=$(wait_window "Vale - by Pellam" 60) ||
+        fail "no window; the program $(ps -o stat= -p "$APP_PID" || echo ended), said: $(tail -3 "$work/program.log");" \
+             "windows: $(xwininfo -root -children 2>&1 | grep -c '"')"
     pixels wait "$WIN" 30 frames 2 || fail "no frames drawn"
     [ -z "${1:-}" ] || sleep 2
 }

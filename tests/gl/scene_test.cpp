@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <numeric>
 
 #include "app/vale.h"
 #include "balls/balls.h"
@@ -167,22 +166,6 @@ TEST_F(SceneTest, TheCounterShowsTheRateAndItsBarTheShareOfTheHighest) {
     frames(1);
     capture();
     EXPECT_EQ(0, count("crosshair", 0, kHeight - 20, 40, 20));
-}
-
-TEST_F(SceneTest, BallsFallOntoTheGroundAndRollDownIntoTheHollows) {
-    const auto groundUnderBalls = [] {  // the sum over the balls
-        return std::accumulate(ballSet.balls, ballSet.balls + BallSet::kBalls, 0.0f,
-                               [](float sum, const Ball& b) { return sum + terrain.heightAt(b.x, b.z); });
-    };
-    ballSet.scatter(5.0f);
-    player.resetMotion();
-    frames(300);  // three seconds at 100 per second
-    const float landed = groundUnderBalls();
-    for (int step = 0; step < 2000; ++step) {
-        ballSet.update();  // the frame rate stays at 100
-        for (const Ball& ball : ballSet.balls) ASSERT_GE(ball.y, terrain.heightAt(ball.x, ball.z) - 0.01f);
-    }
-    EXPECT_LT(groundUnderBalls(), landed - 0.1f * BallSet::kBalls);
 }
 
 TEST_F(SceneTest, GeneratedLandscapeSpansTheRangeTilesSeamlesslyAndItsZonesFollowTheGround) {

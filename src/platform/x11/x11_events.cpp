@@ -3,6 +3,7 @@
 // point.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 
@@ -127,4 +128,9 @@ void exitProcess(int status) { std::exit(status); }
 
 }  // namespace platform
 
-int main() { return valeMain(); }
+int main() {
+    // A server that goes away mid-write must reach Xlib as an I/O error, whose
+    // handler ends the run with its log, not as SIGPIPE, which kills outright.
+    std::signal(SIGPIPE, SIG_IGN);
+    return valeMain();
+}
