@@ -28,13 +28,15 @@ stop_all() {
     wait 2>/dev/null
 }
 
-# wait_window TITLE SECONDS: prints the id of a window with exactly that title.
+# wait_window TITLE SECONDS: prints the id of a window with exactly that
+# title. Asked five times a second: each asking is a new connection, and a
+# busy server's queue of them is short.
 wait_window() {
     local id
-    for _ in $(seq $(($2 * 10))); do
+    for _ in $(seq $(($2 * 5))); do
         id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
         [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
+        sleep 0.2
     done
     return 1
 }
@@ -76,12 +78,19 @@ expect_exit() {
     [ "$status" = "$1" ] || fail "exit status $status, not $1, $2: $(tail -5 "$work/program.log")"
 }
 
+# state: what the program and the server are doing, for a failure's message.
+state() {
+    echo "the program $(ps -o stat=,wchan= -p "$APP_PID" || echo ended) said: $(tail -3 "$work/program.log");" \
+         "the server $(xdpyinfo >/dev/null 2>&1 && echo answers || echo "does not answer"), showing" \
+         "$(xwininfo -root -children 2>/dev/null | grep -o '"[^"]*"' | paste -sd,)"
+}
+
 # dismiss_box CAPTION TEXT [alone]: the message box shows (with alone,
 # without the program's window) and is answered. The native build also
 # writes it to stderr, where its text is checked.
 dismiss_box() {
     local box
-    box=$(wait_window "$1" 60) || fail "no '$1' box"
+    box=$(wait_window "$1" 60) || fail "no '$1' box; $(state)"
     [ -z "${3:-}" ] || [ -z "$(xdotool search --name '^Vale - by Pellam$' 2>/dev/null)" ] || fail "a window beside '$1'"
     [ "$mode" != native ] || grep -Fqx "$1: $2" "$work/program.log" || fail "the '$1' box does not say '$2'"
     send_key "$box" Return
@@ -105,9 +114,7 @@ pixels() { "${VALE_PIXELS:?no screenshot checker}" "$@"; }
 # playing: the program's window (WIN) shows frames that change, within 30 s.
 # With logged, also past the two seconds after which the run writes its log.
 playing() {
-    WIN=$(wait_window "Vale - by Pellam" 60) ||
-        fail "no window; the program $(ps -o stat= -p "$APP_PID" || echo ended), said: $(tail -3 "$work/program.log");" \
-             "windows: $(xwininfo -root -children 2>&1 | grep -c '"')"
+    WIN=$(wait_window "Vale - by Pellam" 60) || fail "no window; $(state)"
     pixels wait "$WIN" 30 frames 2 || fail "no frames drawn"
     [ -z "${1:-}" ] || sleep 2
 }

@@ -3,24 +3,16 @@
 
 namespace {
 
-struct Md2Layout {
-    std::vector<std::string> names = {"stand01"};
-    std::vector<std::array<uint8_t, 3>> vertices = {{10, 20, 30}, {0, 0, 0}, {255, 255, 255}};
-    std::vector<std::array<int, 6>> triangles = {{0, 1, 2, 0, 1, 2}};
-    float scale[3] = {1, 1, 1}, translate[3] = {0, 0, 0};
-};
-
-// An MD2 file as other tools write it (a skin, GL commands, a 256 x 128 skin,
-// three texture coordinates); frame f moves every vertex by f along file x.
-Bytes md2(const Md2Layout& s) {
+// An MD2 file as other tools write it (a skin name, GL commands, a 256 x 128
+// skin, three texture coordinates): one frame a name, frame f moving every
+// vertex of the first by f along file x, under a scale and translation.
+Bytes md2(const std::vector<std::string>& names, std::array<float, 6> scaleTranslate = {1, 1, 1, 0, 0, 0}) {
     std::vector<Md2Pose> frames;
-    for (size_t f = 0; f < s.names.size(); ++f) {
-        frames.push_back({{s.scale[0], s.scale[1], s.scale[2], s.translate[0] + f, s.translate[1], s.translate[2]},
-                          s.names[f], {}});
-        for (const auto& v : s.vertices)
-            frames.back().vertices.insert(frames.back().vertices.end(), {v[0], v[1], v[2], 0});
+    for (const std::string& name : names) {
+        frames.push_back({scaleTranslate, name, {10, 20, 30, 0, 0, 0, 0, 0, 255, 255, 255, 0}});
+        scaleTranslate[3] += 1;
     }
-    return md2File(256, 128, "models/skin.pcx", {{64, 32}, {0, 0}, {256, 128}}, s.triangles, frames, 2);
+    return md2File(256, 128, "models/skin.pcx", {{64, 32}, {0, 0}, {256, 128}}, {{0, 1, 2, 0, 1, 2}}, frames, 2);
 }
 
 bool import(Md2Model& model, const Bytes& bytes, const char* name = "weapon.md2") {
@@ -28,23 +20,25 @@ bool import(Md2Model& model, const Bytes& bytes, const char* name = "weapon.md2"
     return model.importBytes(bytes.data(), bytes.size(), name);
 }
 
+// base01, base02 ... base<count>, after the names given.
 std::vector<std::string> numbered(const std::string& base, int count, std::vector<std::string> names = {}) {
     for (int i = 1; i <= count; ++i) names.push_back(base + (i < 10 ? "0" : "") + std::to_string(i));
     return names;
 }
 
+std::vector<std::pair<int, int>> ranges(const Md2Model& m) {
+    std::vector<std::pair<int, int>> r;
+    for (const Animation& a : m.model.animations) r.emplace_back(a.startFrame, a.endFrame);
+    return r;
+}
+
 }  // namespace
 
 TEST(Md2, FramesTurnToTheSceneAxesAndOnlyFrameZeroHasFaces) {
-    Md2Layout layout;
-    layout.names = {"a01", "a02"};
-    layout.scale[0] = 0.5f, layout.scale[1] = 2, layout.scale[2] = 3;
-    layout.translate[1] = 1, layout.translate[2] = -4;
     Md2Model m;
-    ASSERT_TRUE(import(m, md2(layout)) && m.model.objectCount == 2) << shownBoxes();
+    ASSERT_TRUE(import(m, md2({"a01", "a02"}, {0.5f, 2, 3, 0, 1, -4})) && m.model.objectCount == 2) << shownBoxes();
     const Object3ds &first = m.model.objects[0], &second = m.model.objects[1];
-    // File (x, y, z) is scene (x, z, -y); frame 1 is moved by 1 along x.
-    const Vec3 v = first.vertices[0];
+    const Vec3 v = first.vertices[0];  // file (x, y, z) is scene (x, z, -y); frame 1 moved by 1 along x
     EXPECT_EQ(std::tuple(5.0f, 86.0f, -41.0f), std::tuple(v.x, v.y, v.z));
     EXPECT_EQ(6, second.vertices[0].x);
     // Texture coordinates divided by the skin, t flipped.
@@ -54,27 +48,18 @@ TEST(Md2, FramesTurnToTheSceneAxesAndOnlyFrameZeroHasFaces) {
 }
 
 TEST(Md2, FrameNamesGiveAnimationsAndTheFixedTableOverridesTwenty) {
-    // Runs of base names: the last two characters are the frame number.
-    Md2Layout layout;
-    layout.names = {"a01", "a02", "pain101", "pain102", "pain103", "abcdefghijklmn01"};
-    Md2Model m;
-    ASSERT_TRUE(import(m, md2(layout)));
-    const auto ranges = [&] {
-        std::vector<std::pair<int, int>> r;
-        for (const Animation& a : m.model.animations) r.emplace_back(a.startFrame, a.endFrame);
-        return r;
-    };
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}, {2, 5}, {5, 6}}), ranges());
+    Md2Model m;  // runs of base names: the last two characters are the frame number
+    ASSERT_TRUE(import(m, md2({"a01", "a02", "pain101", "pain102", "pain103", "abcdefghijklmn01"})));
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}, {2, 5}, {5, 6}}), ranges(m));
     EXPECT_STREQ("abcdefghijklmn", m.model.animations[2].name);  // a full 16-byte name is cut, not overrun
-
-    layout.names.clear();
-    for (int run = 0; run < 22; ++run) layout.names = numbered(std::string("r") + char('a' + run), 9, layout.names);
-    TempFile file(md2(layout), "many.md2");
+    std::vector<std::string> names;
+    for (int run = 0; run < 22; ++run) names = numbered(std::string("r") + char('a' + run), 9, names);
+    TempFile file(md2(names), "many.md2");
     m.load(file.path());
-    ASSERT_EQ(22u, ranges().size());
-    EXPECT_EQ((std::pair{0, 40}), ranges()[0]);
-    EXPECT_EQ((std::pair{190, 198}), ranges()[19]);
-    EXPECT_EQ((std::pair{180, 189}), ranges()[20]) << "entry 20 keeps its own run";
+    ASSERT_EQ(22u, ranges(m).size());
+    EXPECT_EQ((std::pair{0, 40}), ranges(m)[0]);
+    EXPECT_EQ((std::pair{190, 198}), ranges(m)[19]);
+    EXPECT_EQ((std::pair{180, 189}), ranges(m)[20]) << "entry 20 keeps its own run";
 }
 
 TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
@@ -82,39 +67,35 @@ TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
     testplatform::reset();
     EXPECT_FALSE(m.import("/nonexistent/Weapon.md2"));
     EXPECT_EQ("Error: Unable to find the file: /nonexistent/Weapon.md2!", shownBoxes());
-    const Bytes good = md2(Md2Layout{});
-    auto with = [&](std::vector<std::pair<int, int32_t>> fields, Bytes b) {
+    const Bytes good = md2({"stand01"});
+    auto with = [&](std::vector<std::pair<int, int32_t>> fields, Bytes b = {}) {  // header fields set
+        if (b.empty()) b = good;
         for (auto [index, value] : fields)
             for (int k = 0; k < 4; ++k) b[4 * index + k] = static_cast<uint8_t>(value >> (8 * k));
         return b;
     };
-    TempFile old(with({{1, 7}}, good), "old.md2");
+    TempFile old(with({{1, 7}}), "old.md2");
     testplatform::reset();
     m.load(old.path());
     EXPECT_TRUE(m.model.objects.empty() && m.model.animations.empty());
     EXPECT_EQ(std::string("Error: Invalid file format (Version not 8): ") + old.path() + "!", shownBoxes());
-    auto refused = [&](const Bytes& b) {
-        Md2Model bad;
-        return !import(bad, b, "bad.md2") && bad.model.objects.empty() &&
-               shownBoxes() == "Error: Invalid file format (Corrupt data): bad.md2!";
-    };
     Bytes pastVertices = good, negativeTexCoord = good;  // the triangle's third vertex, and texture coordinate
     pastVertices[148] = 3, negativeTexCoord[154] = negativeTexCoord[155] = 0xFF;
-    // frame past the buffer, frame smaller than its vertices, frames outside the file, negative count and
+    // frame past the buffer, smaller than its vertices, frames outside the file, negative count and
     // offset, texture coordinates past the end, zero skin width, a vertex count whose size overflows
-    for (const Bytes& b : {with({{4, 8324}}, good), with({{4, 20}}, good), with({{14, 1 << 30}}, good),
-                           with({{10, -1}}, good), with({{12, -8}}, good), with({{7, 100000}}, good),
-                           with({{2, 0}}, good), with({{6, 1073741825}}, good), pastVertices, negativeTexCoord})
-        EXPECT_TRUE(refused(b));
+    for (const Bytes& b : {with({{4, 8324}}), with({{4, 20}}), with({{14, 1 << 30}}), with({{10, -1}}), with({{12, -8}}),
+                           with({{7, 100000}}), with({{2, 0}}), with({{6, 1073741825}}), pastVertices, negativeTexCoord}) {
+        Md2Model bad;
+        EXPECT_TRUE(!import(bad, b, "bad.md2") && bad.model.objects.empty());
+        EXPECT_EQ("Error: Invalid file format (Corrupt data): bad.md2!", shownBoxes());
+    }
     // No skins and no GL commands: their offsets, whatever they say, are moot.
-    EXPECT_TRUE(import(m, with({{5, 0}, {11, 1 << 30}, {9, 0}, {15, -5}}, good)));
+    EXPECT_TRUE(import(m, with({{5, 0}, {11, 1 << 30}, {9, 0}, {15, -5}})));
 }
 
 TEST(Md2, PlaybackStepsEveryTenthOfASecondAndLoopsItsRange) {
-    Md2Layout layout;
-    layout.names = numbered("frame", 60);
     Md2Model m;
-    ASSERT_TRUE(import(m, md2(layout)));
+    ASSERT_TRUE(import(m, md2(numbered("frame", 60))));
     m.applyFixedTable();
     // Draws from time t to last, every 100 ms, with the selector on the first;
     // then the frames and blend of the last. Time counts from the first draw.

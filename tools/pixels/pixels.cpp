@@ -66,7 +66,8 @@ Image load(const char* path) {
 
 // The window's pixels as the screen shows them; false if it is gone.
 bool capture(Window window, Image& image) {
-    static Display* d = XOpenDisplay(nullptr);
+    static Display* d = nullptr;
+    if (!d) d = XOpenDisplay(nullptr);  // a busy server may turn a connection away for a moment
     XWindowAttributes a;
     if (!d || !XGetWindowAttributes(d, window, &a) || a.map_state != IsViewable) return false;
     XImage* x = XGetImage(d, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);

@@ -21,8 +21,9 @@ struct State {
 
 extern State state;
 
-// A connection to the server; a busy server that turns one away for a
-// moment is asked again for up to a second. Null when there is none.
+// A connection to the server; one that fails is asked again for up to two
+// seconds, as a busy server may turn one away for a moment. Null when there
+// is none.
 Display* openDisplay();
 
 // The window went away from outside: the run ends as a close ends it.

@@ -5,8 +5,8 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -16,10 +16,13 @@
 namespace x11 {
 
 Display* openDisplay() {
+    // Xlib says little of why a connection failed (a busy server may close
+    // it during the set-up, leaving errno as the last file lookup set it), so
+    // every failure is tried again while there is a display to ask.
+    const char* name = std::getenv("DISPLAY");
     for (int attempt = 0;; ++attempt) {
-        errno = 0;
         if (Display* d = XOpenDisplay(nullptr)) return d;
-        if ((errno != EAGAIN && errno != ECONNRESET) || attempt == 20) return nullptr;
+        if (!name || !*name || attempt == 40) return nullptr;
         timespec pause = {0, 50000000};
         nanosleep(&pause, nullptr);
     }
