@@ -86,7 +86,15 @@ fi
 # showed that turning does.
 xdotool keydown w
 pixels wait "$WIN" 10 changed "$work/play-fired.ppm" 480x240+40+480 || fail "walking did not change the view"
+# Running on for nine seconds, 7.4 units from the start, past where the
+# ground drawn around the start would end: the ground still lies underfoot
+# (good runs: no pixel of it fog; with the ground drawn round the start, all).
+send_key "$WIN" End
+sleep 9
 xdotool keyup w
+pixels shot "$WIN" "$work/play-far.ppm"
+underfoot=$(pixels measure "$work/play-far.ppm" fog 480x240+40+480)
+[ "$underfoot" -lt 20000 ] || fail "no ground underfoot after a run ($underfoot of 115,200 pixels fog)"
 
 send_key "$WIN" Escape
 expect_exit 0 "after Escape"

@@ -16,6 +16,8 @@ inline const std::pair<const char*, Kind> kKinds[] = {
     // Sand or rock: warm, unlike the fog.
     {"bare", [](int r, int g, int b) { return r >= g && r > b + 12 && (r > 150 || g < 118 || b < 122); }},
     {"dark", [](int r, int g, int b) { return r < 25 && g < 25 && b < 25; }},
+    // The fog's colour, where nothing is drawn or the fog hides it all.
+    {"fog", [](int r, int g, int b) { return std::abs(r - 128) + std::abs(g - 128) + std::abs(b - 134) <= 6; }},
 };
 
 inline Kind kindNamed(const char* name) {

@@ -10,7 +10,7 @@
 //   vale_pixels wait WINDOW SECONDS changed REF.ppm REGION
 //
 // Measures: a count of pixels of a kind (balls, crosshair, weapon, grass,
-// bare, dark), or skyline (median row, spread and haze). A wait exits 1 on timeout.
+// bare, dark, fog), or skyline (median row, spread and haze). A wait exits 1 on timeout.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
