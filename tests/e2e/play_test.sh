@@ -79,8 +79,9 @@ after=$(pixels wait "$WIN" 10 dark 100x140+462+314 -gt $((before + 50))) ||
     fail "firing left no mark near the crosshair ($before -> $after dark pixels)"
 pixels shot "$WIN" "$work/play-fired.ppm"
 # The shot heard: samples not all silence (none with the sound not played).
-for _ in $(seq 50); do [ -n "$(tr -d '\0' < "$sound" 2>/dev/null | head -c 1)" ] && break; sleep 0.1; done
-[ -n "$(tr -d '\0' < "$sound" 2>/dev/null | head -c 1)" ] || fail "the shot was not heard"
+heard() { [ -n "$(tr -d '\0' < "$sound" 2>/dev/null | head -c 1)" ]; }
+for _ in $(seq 50); do heard && break; sleep 0.1; done
+heard || fail "the shot was not heard"
 
 # Walking changes the ground left of the (swaying) weapon; the panorama
 # showed that turning does.

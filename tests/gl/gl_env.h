@@ -2,6 +2,7 @@
 // configured 1024 x 768, read back after drawing.
 #pragma once
 
+#include <algorithm>
 #include <array>
 
 #include "app/config.h"
@@ -32,6 +33,18 @@ struct GlTest : testing::Test {
         glLoadIdentity();
     }
 };
+
+// The first and last column and row of the pixels in a box, its corners
+// included, that pass a test; all -1 if none does.
+template <typename Lit>
+std::array<int, 4> extent(int left, int top, int right, int bottom, Lit lit) {
+    std::array<int, 4> box = {-1, -1, -1, -1};
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            if (lit(x, y))
+                box = {box[0] < 0 ? x : std::min(box[0], x), box[1] < 0 ? y : box[1], std::max(box[2], x), y};
+    return box;
+}
 
 // The polygons that draw() sends, in window coordinates, under an orthographic projection
 // of the given extent (by default so wide that nothing is clipped), from feedback mode.

@@ -21,12 +21,7 @@ std::array<int, 4> litBox(Draw draw, int left, int top, int right, int bottom) {
     glColor3f(1, 1, 1);
     draw();
     capture();
-    std::array<int, 4> box = {9999, 9999, -1, -1};
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x)
-            if (const Rgb p = pixel(x, y); p.r + p.g + p.b > 200)
-                box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
-    return box;
+    return extent(left, top, right, bottom, [](int x, int y) { return pixel(x, y).r + pixel(x, y).g + pixel(x, y).b > 200; });
 }
 
 }  // namespace
@@ -60,7 +55,7 @@ TEST_F(ProjectionTest, OverlaysArePixelsFromTheTopLeftAndPerspectiveFollowsTheCa
 TEST_F(ProjectionTest, TextStandsOnItsBaselineCentredOrFromX) {
     // The first lit column's bounds; a bar: within three rows, at least four columns wide.
     for (auto [centred, text, left, right, bar] : {std::tuple{1, "XX", 92, 94, false}, {0, "XX", 100, 101, false},
-                                                   {0, "-", 100, 102, true}, {0, "  ", 9999, 9999, false}}) {
+                                                   {0, "-", 100, 102, true}, {0, "  ", -1, -1, false}}) {
         const auto box = litBox([&] { font.print(100, 50, centred, "%s", text); }, 60, 20, 160, 80);
         EXPECT_TRUE(identity(GL_MODELVIEW_MATRIX) && glIsEnabled(GL_DEPTH_TEST)) << text;
         EXPECT_TRUE(box[0] >= left && box[0] <= right && box[3] <= 51) << text;  // nothing below the baseline

@@ -1,33 +1,33 @@
 #include <algorithm>
 
+#include "app/frame_timer.h"
+#include "app/input.h"
 #include "app/vale.h"
 #include "balls/balls.h"
 #include "gl_env.h"
+#include "pixels/kinds.h"
 #include "player/player.h"
 #include "terrain/camera.h"
 #include "terrain/scene.h"
-#include "app/frame_timer.h"
-#include "app/input.h"
-#include "pixels/kinds.h"
 
 namespace {
 
 // How far a stretch of the captured frame is from the fog colour, (0.5,
-// 0.5, 0.525): the mean over its pixels of the channels' differences.
-double offFog(int left, int top, int width, int height) {
+// 0.5, 0.525): the mean over its pixels.
+double meanOffFog(int left, int top, int width, int height) {
     double sum = 0;
     for (int y = top; y < top + height; ++y)
-        for (int x = left; x < left + width; ++x) {
-            const Rgb p = pixel(x, y);
-            sum += std::abs(p.r - 128) + std::abs(p.g - 128) + std::abs(p.b - 134);
-        }
+        for (int x = left; x < left + width; ++x) sum += offFog(pixel(x, y).r, pixel(x, y).g, pixel(x, y).b);
     return sum / (width * height);
 }
 
-long count(const char* kind, int left, int top, int width, int height) {
+bool is(Kind kind, int x, int y) { return kind(pixel(x, y).r, pixel(x, y).g, pixel(x, y).b); }
+
+long count(const char* name, int left, int top, int width, int height) {
+    const Kind kind = kindNamed(name);
     long n = 0;
     for (int y = top; y < top + height; ++y)
-        for (int x = left; x < left + width; ++x) n += kindNamed(kind)(pixel(x, y).r, pixel(x, y).g, pixel(x, y).b);
+        for (int x = left; x < left + width; ++x) n += is(kind, x, y);
     return n;
 }
 
@@ -41,16 +41,6 @@ Bytes texels(uint32_t name, int side, GLenum format, int channels) {
     return b;
 }
 int zone(const uint8_t* p) { return p[1] > p[0] ? 1 : p[0] > p[2] + 50 ? 0 : 2; }
-
-// The first and last column and row of a box whose pixels pass a test.
-template <typename Lit>
-std::array<int, 4> extent(int width, int height, Lit lit) {
-    std::array<int, 4> box = {width, height, -1, -1};
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (lit(x, y)) box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
-    return box;
-}
 
 // The scene loaded from the generated data/, once for all tests here.
 struct SceneTest : GlTest {
@@ -98,10 +88,10 @@ TEST_F(SceneTest, FarFromTheStartTheGroundIsUnderfootFogHidesItsDistanceAndTheVi
     capture();
     // Eyes 0.25 over flat ground: a row p pixels under the horizon shows the
     // ground 0.25 * 384 / tan(27.5 degrees) / p = 184 / p units ahead.
-    const auto ground = [](double distance) { return offFog(0, 384 + static_cast<int>(184 / distance), 500, 3); };
+    const auto ground = [](double distance) { return meanOffFog(0, 384 + static_cast<int>(184 / distance), 500, 3); };
     const double near = ground(1), middle = ground(3.5), far = ground(5.5);
     EXPECT_GT(near, 60) << "no ground under the viewer";
-    EXPECT_LT(offFog(0, 0, kWidth, 370), 1) << "the sky is not the fog's colour";
+    EXPECT_LT(meanOffFog(0, 0, kWidth, 370), 1) << "the sky is not the fog's colour";
     EXPECT_GT(middle / near, 0.05) << "the ground ends before 3.5 units";
     EXPECT_LT(middle / near, 0.4) << "the fog is too thin at 3.5 units";
     EXPECT_LT(far / near, 0.04) << "the fog does not hide the ground at 5.5 units";
@@ -112,8 +102,9 @@ TEST_F(SceneTest, FarFromTheStartTheGroundIsUnderfootFogHidesItsDistanceAndTheVi
     EXPECT_GT(count("weapon", 520, 500, 400, 250), 20000);
     // The crosshair's texture, drawn at its own size around the centre.
     const Bytes crosshair = texels(crosshairTexture, 64, GL_RGBA, 4);
-    auto drawn = extent(64, 64, [&](int x, int y) { return count("crosshair", 512 - 32 + x, 384 - 32 + y, 1, 1) > 0; });
-    EXPECT_EQ(extent(64, 64, [&](int x, int y) { return crosshair[(y * 64 + x) * 4] > 200; }), drawn);
+    const Kind white = kindNamed("crosshair");
+    const auto drawn = extent(0, 0, 63, 63, [&](int x, int y) { return is(white, 512 - 32 + x, 384 - 32 + y); });
+    EXPECT_EQ(extent(0, 0, 63, 63, [&](int x, int y) { return crosshair[(y * 64 + x) * 4] > 200; }), drawn);
     EXPECT_GT(drawn[2] - drawn[0], 8);
 
     // The ground takes the land map's colour of where the viewer stands:

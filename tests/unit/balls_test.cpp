@@ -23,14 +23,13 @@ struct BallTest : testing::Test {
     Ball& ball(int i) { return ballSet.balls[i]; }
     WeaponFire& fire() { return player.weaponFire; }
     // Presses the trigger at (x, y, z) and lets the shot fly until it hits or expires.
-    bool shoot(float x, float y, float z, float pitch, float heading = 0) {
+    void shoot(float x, float y, float z, float pitch) {
         fire().triggerDown = fire().triggerArmed = true;
-        const bool fired = fire().step(x, y, z, pitch, heading);
+        fire().step(x, y, z, pitch, 0);
         fire().triggerDown = false;
         for (int i = 0; i < 1100 && std::any_of(fire().bullets, fire().bullets + WeaponFire::kBullets,
                                                 [](const Bullet& b) { return b.life > 0; }); ++i)
             fire().step(0, 5, 0, 0, 0);
-        return fired;
     }
 };
 

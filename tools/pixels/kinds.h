@@ -6,6 +6,10 @@
 #include <cstring>
 #include <utility>
 
+// How far a colour is from the fog's (and the clear colour's), 128, 128, 134:
+// the sum of the channels' differences.
+inline int offFog(int r, int g, int b) { return std::abs(r - 128) + std::abs(g - 128) + std::abs(b - 134); }
+
 using Kind = bool (*)(int r, int g, int b);
 inline const std::pair<const char*, Kind> kKinds[] = {
     // The balls' red stripes, also through fog: red over a grey, unlike sand, rock or the wooden stock.
@@ -17,7 +21,7 @@ inline const std::pair<const char*, Kind> kKinds[] = {
     {"bare", [](int r, int g, int b) { return r >= g && r > b + 12 && (r > 150 || g < 118 || b < 122); }},
     {"dark", [](int r, int g, int b) { return r < 25 && g < 25 && b < 25; }},
     // The fog's colour, where nothing is drawn or the fog hides it all.
-    {"fog", [](int r, int g, int b) { return std::abs(r - 128) + std::abs(g - 128) + std::abs(b - 134) <= 6; }},
+    {"fog", [](int r, int g, int b) { return offFog(r, g, b) <= 6; }},
 };
 
 inline Kind kindNamed(const char* name) {

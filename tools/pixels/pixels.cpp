@@ -85,7 +85,6 @@ bool capture(Window window, Image& image) {
     return true;
 }
 
-
 // Over 25 evenly spaced columns, the rows where the sky (the fog colour,
 // 128, 128, 134) ends: their median and the spread from the 10th to the
 // 90th percentile, (bottom, 0) if fewer than 5 columns end; then the haze,
@@ -98,7 +97,7 @@ std::string skyline(const Image& image, const Region& r) {
         int faint = -1;
         for (int y = r.y; y < r.y + r.h; ++y) {
             const unsigned char* p = image.at(x, y);
-            const int off = std::abs(p[0] - 128) + std::abs(p[1] - 128) + std::abs(p[2] - 134);
+            const int off = offFog(p[0], p[1], p[2]);
             if (off > 3 && faint < 0) faint = y;
             if (off > 30) {
                 tops.push_back(y), haze.push_back(y - faint);
@@ -120,7 +119,10 @@ std::string measure(const Image& image, const std::string& name, const char* whe
     if (const Kind is = kindNamed(name.c_str())) {
         long n = 0;
         for (int y = r.y; y < r.y + r.h; ++y)
-            for (int x = r.x; x < r.x + r.w; ++x) n += is(image.at(x, y)[0], image.at(x, y)[1], image.at(x, y)[2]);
+            for (int x = r.x; x < r.x + r.w; ++x) {
+                const unsigned char* p = image.at(x, y);
+                n += is(p[0], p[1], p[2]);
+            }
         return std::to_string(n);
     }
     die("unknown measure " + name);
