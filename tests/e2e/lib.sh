@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # Helpers for the end-to-end tests, sourced by them: a private Xvfb, the
 # program under Wine or native, windows by title, screenshots and checks.
 set -u
@@ -32,10 +33,8 @@ stop_all() {
 # title. Asked five times a second: each asking is a new connection, and a
 # busy server's queue of them is short.
 wait_window() {
-    local id
     for _ in $(seq $(($2 * 5))); do
-        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
+        xdotool search --name "^$1\$" 2>/dev/null | head -1 | grep . && return 0
         sleep 0.2
     done
     return 1
@@ -47,32 +46,30 @@ send_key() {
     xdotool keydown "$2" && sleep 0.2 && xdotool keyup "$2"
 }
 
-# run_in MODE EXE DIR: copies the program into DIR, goes there and starts
-# it; APP_PID is its process, its output goes to $work/program.log. MODE is
-# wine (the Windows build) or native.
+# run_in MODE EXE DIR: copies the program into DIR, goes there and starts it
+# (MODE wine: the Windows build; native); APP_PID is its process, its output
+# goes to $work/program.log.
 run_in() {
-    cp "$2" "$3/"
-    cd "$3"
-    case "$1" in
-        wine)
-            export WINEDEBUG=-all WINEPREFIX=$work/wineprefix
-            [ -d "$WINEPREFIX" ] || timeout 120 wineboot -i >/dev/null 2>&1
-            wine "$(basename "$2")" >"$work/program.log" 2>&1 & ;;
-        native) env ${VALE_PROGRAM_ENV:-} "./$(basename "$2")" >"$work/program.log" 2>&1 & ;;
-        *) fail "unknown mode $1" ;;
-    esac
+    cp "$2" "$3/" && cd "$3"
+    if [ "$1" = wine ]; then
+        export WINEDEBUG=-all WINEPREFIX=$work/wineprefix
+        [ -d "$WINEPREFIX" ] || timeout 120 wineboot -i >/dev/null 2>&1
+        wine "$(basename "$2")" >"$work/program.log" 2>&1 &
+    else
+        env ${VALE_PROGRAM_ENV:-} "./$(basename "$2")" >"$work/program.log" 2>&1 &
+    fi
     APP_PID=$!
 }
 
 # expect_exit STATUS WHAT: the program ends within 20 s with that status,
 # and no sanitizer reported.
 expect_exit() {
-    local status ended=
+    local status
     for _ in $(seq 200); do
-        case "$(ps -o stat= -p "$APP_PID" 2>/dev/null)" in ""|Z*) ended=1; break ;; esac
+        case "$(ps -o stat= -p "$APP_PID" 2>/dev/null)" in ""|Z*) break ;; esac
         sleep 0.1
     done
-    [ -n "$ended" ] || fail "the program did not end $2"
+    case "$(ps -o stat= -p "$APP_PID" 2>/dev/null)" in ""|Z*) ;; *) fail "the program did not end $2" ;; esac
     wait "$APP_PID"; status=$? APP_PID=
     ! grep -Eq 'Sanitizer|runtime error' "$work/program.log" || fail "$2: $(cat "$work/program.log")"
     [ "$status" = "$1" ] || fail "exit status $status, not $1, $2: $(tail -5 "$work/program.log")"
@@ -111,8 +108,9 @@ check_log() {
 # The screenshot checker (tools/pixels): shots, frames and measures.
 pixels() { "${VALE_PIXELS:?no screenshot checker}" "$@"; }
 
-# playing: the program's window (WIN) shows frames that change, within 30 s.
-# With logged, also past the two seconds after which the run writes its log.
+# playing [logged]: the program's window (WIN) shows frames that change,
+# within 30 s; with logged, also past the two seconds after which the run
+# writes its log.
 playing() {
     WIN=$(wait_window "Vale - by Pellam" 60) || fail "no window; $(state)"
     pixels wait "$WIN" 30 frames 2 || fail "no frames drawn"
@@ -124,12 +122,3 @@ geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
                              /Width:/ {w=$2} /Height:/ {h=$2} END {print w"x"h"+"x"+"y}'
 }
-
-# borderless WINDOW: no frame from a window manager (override-redirect, or
-# Motif hints that ask for no decorations).
-borderless() {
-    xwininfo -id "$1" | grep -q 'Override Redirect State: yes' ||
-        xprop -id "$1" _MOTIF_WM_HINTS | grep -Eq '= 0x[0-9a-f]+, 0x[0-9a-f]+, 0x0,'
-}
-
-screen_size() { xdpyinfo | awk '/dimensions:/ {print $2}'; }

@@ -14,12 +14,12 @@ case "$kind" in
     deb) dpkg -x "$package" "$work/root" ;;
 esac || fail "cannot unpack $package"
 
-# contents PREFIX FILE...: exactly the generated data under PREFIX/data and
-# the files named, no empty folder.
+# contents PREFIX FILE...: exactly the files named and (but in the web
+# package) the generated data under PREFIX/data; no empty folder.
 contents() {
     local prefix=$1; shift
     (cd "$work/root" && find . -type f | sed 's|^\./||' | sort) > "$work/found"
-    { (cd "$data" && find . -type f ! -name fps.txt ! -name .stamp | sed "s|^\.|$prefix/data|"); printf '%s\n' "$@"; } |
+    { [ "$kind" = web ] || (cd "$data" && find . -type f ! -name fps.txt ! -name .stamp | sed "s|^\.|$prefix/data|"); printf '%s\n' "$@"; } |
         sort > "$work/expected"
     diff "$work/expected" "$work/found" >&2 || fail "the $kind package holds other files (< expected, > found)"
     [ -z "$(find "$work/root" -type d -empty)" ] || fail "empty folders in the $kind package"
@@ -48,8 +48,7 @@ hardened() {
 # entry's StartupWMClass, its title is set in UTF-8 too, and its icon is the
 # packaged one, pixel for pixel, at 16, 32, 48 and 64 pixels.
 window_identity() {
-    local class icon expected n
-    class=$(sed -n 's/^StartupWMClass=//p' "$2")
+    local class=$(sed -n 's/^StartupWMClass=//p' "$2") icon expected n
     [ "$(xprop -id "$1" -notype WM_CLASS)" = "WM_CLASS = \"vale\", \"$class\"" ] ||
         fail "WM_CLASS $(xprop -id "$1" WM_CLASS), not $class"
     [ "$(xprop -id "$1" _NET_WM_NAME)" = '_NET_WM_NAME(UTF8_STRING) = "Vale - by Pellam"' ] ||
@@ -63,26 +62,24 @@ window_identity() {
     [ "$icon" = "$expected" ] || fail "the window's icon is not the packaged one"
 }
 
-# exe_resources EXE VERSION: the icon at 16 to 256 pixels, the version
-# information naming the product at the packages' version, and a manifest
-# asking for per-monitor DPI awareness, the supported Windows versions and
-# common controls 6.
+# exe_resources EXE VERSION: the icon at 16 to 256 pixels (after the icon
+# directory's 6 bytes, 14 a picture, each led by its width, 0 for 256), the
+# version information naming the product at the packages' version, and a
+# manifest asking for per-monitor DPI awareness, Windows 7 to 11 and common
+# controls 6.
 exe_resources() {
-    local version manifest sizes field item
-    # The icon directory: after its 6 bytes, 14 a picture, each starting
-    # with its width (0 standing for 256).
+    local sizes version manifest field
     sizes=$(wrestool -x --raw --type=14 "$1" | od -An -v -tu1 -j6 -w14 | awk '{print $1}' | paste -sd' ')
     [ "$sizes" = "16 32 48 64 0" ] || fail "vale.exe's icon sizes: $sizes"
-    version=$(wrestool -x --raw --type=16 "$1" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' '\n' | grep -v '^$' |
-        paste -sd'|')
-    for field in "ProductName|Vale" "ProductVersion|$2" "FileVersion|$2" "FileDescription|Vale, a first-person" \
-                 "LegalCopyright|Copyright" "OriginalFilename|vale.exe"; do
-        [[ "$version" =~ \|"$field" ]] || fail "vale.exe's version information lacks $field: $version"
-    done
+    version=$(wrestool -x --raw --type=16 "$1" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' '\n' | grep . | paste -sd'|')
     manifest=$(wrestool -x --raw --type=24 "$1")
-    for item in '>true/pm<' 'PerMonitorV2' 'Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
-                '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}'; do
-        [[ "$manifest" == *"$item"* ]] || fail "vale.exe's manifest lacks $item"
+    for field in "|ProductName|Vale" "|ProductVersion|$2" "|FileVersion|$2" "|FileDescription|Vale, a first-person" \
+                 "|LegalCopyright|Copyright" "|OriginalFilename|vale.exe"; do
+        [[ "$version" == *"$field"* ]] || fail "vale.exe's version information lacks $field: $version"
+    done
+    for field in '>true/pm<' 'PerMonitorV2' 'Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+                 '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}'; do
+        [[ "$manifest" == *"$field"* ]] || fail "vale.exe's manifest lacks $field"
     done
 }
 
@@ -90,9 +87,7 @@ top=$(basename "$package"); top=${top%.zip}; top=${top%.tar.gz}
 [ "$kind" = web ] || start_xvfb
 case "$kind" in
 web)
-    (cd "$work/root" && find . -type f | sed 's|^\./||' | sort) > "$work/found"
-    printf "$top/%s\n" LICENSE README.md index.html vale.data vale.js vale.png vale.wasm > "$work/expected"
-    diff "$work/expected" "$work/found" >&2 || fail "the web package holds other files (< expected, > found)"
+    contents "$top" "$top/"{LICENSE,README.md,index.html,vale.data,vale.js,vale.png,vale.wasm}
     node "$(dirname "$0")/../web/web_test.mjs" shell "$work/root/$top" "$work" || fail "the unpacked site does not play" ;;
 zip)
     contents "$top" "$top/vale.exe" "$top/README.txt" "$top/LICENSE.txt"

