@@ -1,4 +1,3 @@
-#!/usr/bin/env bash
 # Helpers for the end-to-end tests, sourced by them: a private Xvfb, the
 # program under Wine or native, windows by title, screenshots and checks.
 set -u
@@ -64,12 +63,12 @@ run_in() {
 # expect_exit STATUS WHAT: the program ends within 20 s with that status,
 # and no sanitizer reported.
 expect_exit() {
-    local status
+    local status ended=
     for _ in $(seq 200); do
-        case "$(ps -o stat= -p "$APP_PID" 2>/dev/null)" in ""|Z*) break ;; esac
+        case "$(ps -o stat= -p "$APP_PID" 2>/dev/null)" in ""|Z*) ended=1; break ;; esac
         sleep 0.1
     done
-    case "$(ps -o stat= -p "$APP_PID" 2>/dev/null)" in ""|Z*) ;; *) fail "the program did not end $2" ;; esac
+    [ -n "$ended" ] || fail "the program did not end $2"
     wait "$APP_PID"; status=$? APP_PID=
     ! grep -Eq 'Sanitizer|runtime error' "$work/program.log" || fail "$2: $(cat "$work/program.log")"
     [ "$status" = "$1" ] || fail "exit status $status, not $1, $2: $(tail -5 "$work/program.log")"

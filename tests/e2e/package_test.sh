@@ -48,7 +48,8 @@ hardened() {
 # entry's StartupWMClass, its title is set in UTF-8 too, and its icon is the
 # packaged one, pixel for pixel, at 16, 32, 48 and 64 pixels.
 window_identity() {
-    local class=$(sed -n 's/^StartupWMClass=//p' "$2") icon expected n
+    local class icon expected n
+    class=$(sed -n 's/^StartupWMClass=//p' "$2")
     [ "$(xprop -id "$1" -notype WM_CLASS)" = "WM_CLASS = \"vale\", \"$class\"" ] ||
         fail "WM_CLASS $(xprop -id "$1" WM_CLASS), not $class"
     [ "$(xprop -id "$1" _NET_WM_NAME)" = '_NET_WM_NAME(UTF8_STRING) = "Vale - by Pellam"' ] ||

@@ -13,7 +13,8 @@ struct BallTest : testing::Test {
         testplatform::reset();
         ground([](int, int) { return 100; });
         frameTimer.framesPerSecond = 100;
-        fire().reset(false), fire().recoilState = 0;
+        fire().reset(false);
+        fire().recoilState = 0;
         for (int i = 0; i < BallSet::kBalls; ++i) ballSet.balls[i] = Ball{true, -20.0f + 4 * i, 1.0f, 20, 0, 0, 0, 0};
     }
     void TearDown() override { clearTerrain(terrain); }
@@ -24,7 +25,8 @@ struct BallTest : testing::Test {
     // Presses the trigger at (x, y, z) and lets the shot fly until it hits or expires.
     void shoot(float x, float y, float z, float pitch) {
         fire().triggerDown = fire().triggerArmed = true;
-        fire().step(x, y, z, pitch, 0), fire().triggerDown = false;
+        fire().step(x, y, z, pitch, 0);
+        fire().triggerDown = false;
         for (int i = 0; i < 1100 && std::any_of(fire().bullets, fire().bullets + WeaponFire::kBullets,
                                                 [](const Bullet& b) { return b.life > 0; }); ++i)
             fire().step(0, 5, 0, 0, 0);
@@ -65,13 +67,13 @@ TEST_F(BallTest, BallsAboutToTouchTradeTheirVelocitiesDampedAndPoppedOnesStayPut
     // where both will be next, 0.2 apart (0.15 with a popped ball).
     for (auto [intact, start, meets] : {std::tuple{true, 0.23f, true}, {true, 0.25f, false}, {false, 0.18f, true},
                                         {false, 0.20f, false}}) {
-        ball(0) = Ball{intact, 0, 1.5f, 0, 33, 0, 0, 0.5f * intact};
+        ball(0) = Ball{intact, 0, 1.5f, 0, 33, 0, 0, 0.5f * intact};  // a popped one hangs where it was
         ball(1) = Ball{true, start, 1.5f, 0, 0, -2, 0, 0};
         ballSet.update();
         EXPECT_EQ(meets ? 0 : -2, ball(1).vx) << intact << " " << start;
         EXPECT_EQ(meets && intact ? 0.375f : 0, ball(1).vz) << intact << " " << start;
         EXPECT_EQ(meets ? -1.5f : 0, ball(0).vx) << intact << " " << start;
-        ballSet.update();  // a popped ball hangs where it was
+        ballSet.update();
         EXPECT_TRUE(intact || (ball(0).x == 0 && ball(0).y == 1.5f)) << "a popped ball moved";
     }
 }
@@ -84,7 +86,8 @@ TEST_F(BallTest, ABulletPopsTheBallItReachesAndIsUsedUp) {
     // A popped ball catches bullets within 0.15 vertically, 0.15 / sqrt(2) horizontally.
     ball(0) = Ball{false, 0, 1.5f, 0, 10, 0, 0, 0};
     for (auto [x, y, caught] : {std::tuple{0.11f, 1.5f, false}, {0.10f, 1.5f, true}, {0.0f, 1.64f, true}}) {
-        b = Bullet{x, y, 0, 0, 0, 0, 1}, ballSet.update();
+        b = Bullet{x, y, 0, 0, 0, 0, 1};
+        ballSet.update();
         EXPECT_EQ(caught, b.life == 0.0f) << x << " " << y;
     }
 }
@@ -97,7 +100,8 @@ TEST_F(BallTest, EachPressFiresOneShotAlongTheViewWithItsSoundOnceTheRecoilRests
     EXPECT_NEAR(0, a.z - 3, 1e-4);
     EXPECT_NEAR(std::tan(M_PI / 6), (a.y - 2) / (1 - a.x), 1e-3) << "climbing at 30 degrees";
     EXPECT_NEAR(10, std::hypot(1 - a.x, a.y - 2), 1e-2) << "ten units a second";
-    fire().triggerDown = false, fire().recoilState = 1, fire().recoil = 0;  // released while the recoil runs
+    fire().triggerDown = false;  // released while the recoil still runs: no shot until it rests
+    fire().recoilState = 1, fire().recoil = 0;
     int frames = 0;
     for (bool fired = false; !fired && frames < 100; ++frames) {
         fire().triggerDown = frames % 2;  // pressed every other frame
@@ -135,8 +139,8 @@ TEST_F(BallTest, ShotsAtTheGroundLeaveTheLastTwentyMarksLyingOnTheSlope) {
     for (int shot = 1; shot < 21; ++shot) EXPECT_EQ(1, marksAt(0.5f * shot - 5)) << shot;
     ground([](int i, int j) { return i + j; });
     shoot(0.2f, 3, 0.2f, -90);
-    const ImpactMark& m = fire().marks[1];  // rising 0.0256 a unit along x and along z
-    const float rise = 0.0256f * (m.cornerX[1] - m.cornerX[0]);
+    const ImpactMark& m = fire().marks[1];
+    const float rise = 0.0256f * (m.cornerX[1] - m.cornerX[0]);  // along x and along z
     EXPECT_NEAR(rise, m.cornerY[1] - m.cornerY[0], 1e-7);
     EXPECT_NEAR(rise, m.cornerY[3] - m.cornerY[0], 1e-7);
 }

@@ -13,7 +13,9 @@ struct PlayerTest : testing::Test {
     void SetUp() override {
         testplatform::reset();
         loadHeightMap(terrain, heightMapFile(128, [](int, int) { return 100; }));
-        keyboard = Keyboard{}, mouse = {}, frameTimer.framesPerSecond = 60;
+        keyboard = Keyboard{};
+        mouse = {};
+        frameTimer.framesPerSecond = 60;
         player.resetMotion();
         player.weaponFire.reset(false);
         player.weaponFire.recoilState = 0;  // no start-up recoil in these tests
@@ -38,33 +40,40 @@ TEST_F(PlayerTest, WalkingRunningAndCrouchingEachHaveTheirPace) {
     frames(1);
     player.publishCamera();
     EXPECT_EQ(1.25f, Camera.y) << "eyes a quarter unit above the ground";
-    keyboard.keys[kW] = true, frames(8);  // up to speed in an eighth of a second
+    keyboard.keys[kW] = true;
+    frames(8);  // up to speed in an eighth of a second
     EXPECT_NEAR(0.5f, -player.vz, 1e-5) << "heading 0 walks towards -z";
     EXPECT_NEAR(0.47f, second(), 0.01f) << "walking";
-    keyboard.keys[kA] = true, frames(8);  // strafing left, towards -x: a diagonal is faster
+    keyboard.keys[kA] = true;  // strafing left, towards -x: a diagonal is faster
+    frames(8);
     EXPECT_NEAR(-0.5f, player.vx, 1e-5);
     EXPECT_NEAR(0.47f * std::sqrt(2.0f), second(), 0.01f) << "walking diagonally";
     keyboard.keys[kA] = false;
     press(kKeyEnd, 4);  // held for four frames: one switch
     EXPECT_NEAR(0.82f, second(), 0.01f) << "running";
-    keyboard.keys[kKeyControl] = true, frames(10);  // crouching: lower eyes, shorter steps
+    keyboard.keys[kKeyControl] = true;  // crouching: lower eyes, shorter steps
+    frames(10);
     EXPECT_NEAR(0.57f, second(), 0.01f) << "running crouched";
     player.publishCamera();
     EXPECT_NEAR(1.175f, Camera.y, 0.5f / 60);
-    keyboard.keys[kKeyControl] = keyboard.keys[kW] = false, frames(3);  // standing up takes a moment
+    keyboard.keys[kKeyControl] = keyboard.keys[kW] = false;
+    frames(3);  // standing up takes a moment
     EXPECT_NEAR(0.2f, player.eyeHeight, 0.01f);
     frames(40);
     EXPECT_NEAR(0.25f, player.eyeHeight, 0.5f / 60);
     EXPECT_LT(second(), 0.01f) << "standing still once the keys are up";
     press(kKeyEnd, 1);  // a second press walks again
-    keyboard.keys[kW] = true, frames(8);
+    keyboard.keys[kW] = true;
+    frames(8);
     EXPECT_NEAR(0.47f, second(), 0.01f) << "walking again";
 }
 
 TEST_F(PlayerTest, AJumpRisesAFifthOfAnEyeAndLandsInSixTenthsKeepingItsSpeedAsTheViewTurns) {
     frames(1);
-    keyboard.keys[kW] = true, frames(8);
-    keyboard.keys[kKeyShift] = true, frames(1);
+    keyboard.keys[kW] = true;
+    frames(8);
+    keyboard.keys[kKeyShift] = true;
+    frames(1);
     keyboard.keys[kKeyShift] = keyboard.keys[kW] = false;
     const int jumped = updates;
     // Steering still acts within 0.05 of the ground; above it, nothing.
@@ -72,11 +81,15 @@ TEST_F(PlayerTest, AJumpRisesAFifthOfAnEyeAndLandsInSixTenthsKeepingItsSpeedAsTh
     const float speed = std::hypot(player.vx, player.vz);
     mouse.deltaX = 900;  // a quarter turn to the right: forward is then +x
     frames(1);
-    mouse.deltaX = 0, frames(1);  // the new heading steers from the next update on
+    mouse.deltaX = 0;
+    frames(1);  // the new heading steers from the next update on
     EXPECT_NEAR(speed, player.vx, 1e-4);
     EXPECT_NEAR(0, player.vz, 1e-4);
     float top = 0;
-    for (; updates < 200 && player.y > 1.0f; frames(1)) top = std::fmax(top, player.y - 1.0f);
+    while (updates < 200 && player.y > 1.0f) {
+        top = std::fmax(top, player.y - 1.0f);
+        frames(1);
+    }
     EXPECT_NEAR(0.11, top, 0.01) << "the apex";
     EXPECT_NEAR(0.6, (updates - jumped) / 60.0, 0.02) << "seconds in the air";
     EXPECT_EQ(1.0f, player.y);
@@ -101,8 +114,10 @@ TEST_F(PlayerTest, PitchWithTheRecoilStaysInItsLimitsZoomNarrowsAndTheButtonFire
 }
 
 TEST_F(PlayerTest, EdgeOfTheTileStopsOnlyThatAxis) {
-    player.x = 24.99f, player.heading = -45;  // forward is towards +x and -z
-    keyboard.keys[kW] = true, frames(30);
+    player.x = 24.99f;
+    player.heading = -45;  // forward is towards +x and -z
+    keyboard.keys[kW] = true;
+    frames(30);
     const float stopped = player.x, z = player.z;
     EXPECT_LT(stopped, 25.0f);
     frames(30);

@@ -14,7 +14,7 @@ import puppeteer from 'puppeteer-core';
 const [mode, site, work, nativeBuild] = process.argv.slice(2);
 fs.mkdirSync(work, {recursive: true});
 const fail = (message) => { throw new Error(message); };
-const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'};
+const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png'};
 const server = http.createServer((request, response) => {
   const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
   const file = path.join(site, path.normalize(name.endsWith('/') ? name + 'index.html' : name));
@@ -36,7 +36,7 @@ async function open(query = '') {
   const page = await browser.newPage();
   await page.setViewport({width: 1200, height: 1000});
   page.problems = [];
-  page.on('console', (m) => m.type() === 'error' && page.problems.push(m.text()));
+  page.on('console', (m) => { if (m.type() === 'error') page.problems.push(m.text()); });
   page.on('pageerror', (e) => page.problems.push(e.message));
   await page.goto(`http://127.0.0.1:${server.address().port}/${query}`);
   await page.waitForSelector('#start:not([hidden])', {timeout: 30000});
@@ -50,9 +50,11 @@ const grab = (page, regions) => page.evaluate((regions) => new Promise((resolve)
   ValePage.onFrame = () => {
     const gl = GLctx, w = gl.drawingBufferWidth, h = gl.drawingBufferHeight, px = new Uint8Array(w * h * 4);
     gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, px);
-    let text = '';
-    for (let i = 0; !regions && i < px.length; i += 0x8000) text += String.fromCharCode.apply(null, px.subarray(i, i + 0x8000));
-    if (!regions) return resolve(btoa(text));
+    if (!regions) {
+      let text = '';
+      for (let i = 0; i < px.length; i += 0x8000) text += String.fromCharCode.apply(null, px.subarray(i, i + 0x8000));
+      return resolve(btoa(text));
+    }
     const kinds = {
       balls: (r, g, b) => r > g + 25 && r > b + 20 && Math.abs(g - b) < 12,
       white: (r, g, b) => r > 200 && g > 200 && b > 200,
@@ -63,9 +65,9 @@ const grab = (page, regions) => page.evaluate((regions) => new Promise((resolve)
     for (const [name, [x0, y0, rw, rh]] of Object.entries(regions)) {
       const m = out[name] = {balls: 0, white: 0, weapon: 0, grass: 0, r: 0, g: 0, b: 0};
       for (let y = y0; y < y0 + rh; y++) for (let x = x0; x < x0 + rw; x++) {
-        const i = ((h - 1 - y) * w + x) * 4, [r, g, b] = px.subarray(i, i + 3);
+        const i = ((h - 1 - y) * w + x) * 4, r = px[i], g = px[i + 1], b = px[i + 2];
         for (const k in kinds) m[k] += kinds[k](r, g, b);
-        m.r += r / (rw * rh), m.g += g / (rw * rh), m.b += b / (rw * rh);
+        m.r += r / (rw * rh); m.g += g / (rw * rh); m.b += b / (rw * rh);
       }
     }
     resolve(out);
@@ -184,7 +186,10 @@ async function shell() {
     const shown = await box.evaluate((d) => `${d.querySelector('h2').textContent}: ${d.querySelector('p').textContent}`);
     if (shown !== `${caption}: ${text}`) fail(`box "${shown}", not "${caption}: ${text}"`);
     await page.click('dialog.box button');
-    if (caption === 'Error -20') await frames(page, 3), await press(page, 'Escape');
+    if (caption === 'Error -20') {
+      await frames(page, 3);
+      await press(page, 'Escape');
+    }
     await ended(page);
     const drawn = await page.evaluate(() => ValePage.frames);
     if ((drawn > 0) !== (caption === 'Error -20')) fail(`${drawn} frames drawn after ${caption}`);
