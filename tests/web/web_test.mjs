@@ -7,29 +7,14 @@
 // Frames are read right at the swap; every wait follows an event and has a bound.
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
-import puppeteer from 'puppeteer-core';
+import {launch, serve} from '../../tools/web_site.mjs';
 
 const [mode, site, work, nativeBuild] = process.argv.slice(2);
 fs.mkdirSync(work, {recursive: true});
 const fail = (message) => { throw new Error(message); };
-const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png'};
-const server = http.createServer((request, response) => {
-  const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-  const file = path.join(site, path.normalize(name.endsWith('/') ? name + 'index.html' : name));
-  fs.readFile(file, (error, data) => {
-    response.writeHead(error ? 404 : 200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream'});
-    response.end(error ? undefined : data);
-  });
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true,
-  args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync',
-         '--autoplay-policy=no-user-gesture-required', '--window-size=1200,1000'],
-});
+const {url, server} = await serve(site);
+const browser = await launch('--autoplay-policy=no-user-gesture-required');
 
 // A page of the site; any console error or uncaught exception on it fails the test.
 async function open(query = '') {
@@ -38,7 +23,7 @@ async function open(query = '') {
   page.problems = [];
   page.on('console', (m) => { if (m.type() === 'error') page.problems.push(m.text()); });
   page.on('pageerror', (e) => page.problems.push(e.message));
-  await page.goto(`http://127.0.0.1:${server.address().port}/${query}`);
+  await page.goto(url + query);
   await page.waitForSelector('#start:not([hidden])', {timeout: 30000});
   return page;
 }

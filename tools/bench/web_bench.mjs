@@ -12,11 +12,10 @@
 // and puppeteer-core (installed by scripts/install-deps.sh).
 import {execFileSync, spawn} from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import puppeteer from 'puppeteer-core';
+import {launch, serve} from '../web_site.mjs';
 
 const [native, site, roundsArg] = process.argv.slice(2);
 const rounds = Number(roundsArg || 7), seconds = 4;
@@ -50,26 +49,13 @@ async function nativeRun() {
   return average(log);
 }
 
-const server = http.createServer((request, response) => {
-  const name = new URL(request.url, 'http://localhost').pathname;
-  const file = path.join(site, name.endsWith('/') ? 'index.html' : path.normalize(name));
-  fs.readFile(file, (error, data) => {
-    const type = file.endsWith('.wasm') ? 'application/wasm' : file.endsWith('.js') ? 'text/javascript' : 'text/html';
-    response.writeHead(error ? 404 : 200, {'Content-Type': type});
-    response.end(error ? undefined : data);
-  });
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true,
-  args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync', '--window-size=1200,1000'],
-});
+const {url, server} = await serve(site);
+const browser = await launch();
 
 async function webRun() {
   const page = await browser.newPage();
   await page.setViewport({width: 1200, height: 1000});
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  await page.goto(url);
   await page.waitForSelector('#start:not([hidden])');
   await page.click('#start');
   await page.keyboard.down('w');
