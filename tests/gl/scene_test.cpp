@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include "app/frame_timer.h"
 #include "app/input.h"
 #include "app/vale.h"
@@ -12,20 +10,20 @@
 
 namespace {
 
-// Over a stretch of the captured frame: the mean of f(pixel).
+// Over a stretch of the captured frame: the sum of f(pixel).
 template <typename F>
-double mean(int left, int top, int width, int height, F f) {
-    double sum = 0;
+double sum(int left, int top, int width, int height, F f) {
+    double total = 0;
     for (int y = top; y < top + height; ++y)
-        for (int x = left; x < left + width; ++x) sum += f(pixel(x, y));
-    return sum / (width * height);
+        for (int x = left; x < left + width; ++x) total += f(pixel(x, y));
+    return total;
 }
+// How far the stretch is from the fog colour, the mean over its pixels.
 double meanOffFog(int left, int top, int width, int height) {
-    return mean(left, top, width, height, [](Rgb p) { return offFog(p.r, p.g, p.b); });
+    return sum(left, top, width, height, [](Rgb p) { return offFog(p.r, p.g, p.b); }) / (width * height);
 }
 long count(const char* name, int left, int top, int width, int height) {
-    const Kind is = kindNamed(name);
-    return std::lround(mean(left, top, width, height, [is](Rgb p) { return is(p.r, p.g, p.b); }) * width * height);
+    return static_cast<long>(sum(left, top, width, height, [is = kindNamed(name)](Rgb p) { return is(p.r, p.g, p.b); }));
 }
 
 // A square texture's texels, and the zone a land-map texel marks: sand (0)
@@ -126,7 +124,7 @@ TEST_F(SceneTest, FarFromTheStartTheGroundIsUnderfootFogHidesItsDistanceAndTheVi
         standAt(x, z, 0, -45);
         frames(2);
         capture();
-        greener[wanted] = mean(0, 400, 480, 360, [](Rgb p) { return p.g - p.r; });
+        greener[wanted] = sum(0, 400, 480, 360, [](Rgb p) { return p.g - p.r; }) / (480 * 360);
     }
     EXPECT_GT(greener[1], greener[0] + 10) << "meadow " << greener[1] << ", sand " << greener[0];
     clearTerrain(terrain);

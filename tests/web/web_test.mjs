@@ -103,7 +103,7 @@ async function play() {
   // game's. The balls fall and roll into the hollows, so they may show only
   // after a while: up to three rounds.
   const y = canvas.y + H / 2, above = canvas.y - 20, left = canvas.x - 5;
-  let x = canvas.x + W, balls = 0, last = first;
+  let x = canvas.x + W, balls = 0, last = first;  // past the right edge: the first step comes round and enters
   for (let k = 0; k < 24 && !(k % 8 == 0 && balls >= 100); k++) {
     for (let step = 0; step < 3; step++) {
       if (x + 150 > canvas.x + W - 10) {
