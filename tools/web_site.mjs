@@ -29,3 +29,37 @@ export const launch = (...args) => puppeteer.launch({
          '--disable-background-networking', '--disable-component-update', '--disable-sync', '--window-size=1200,1000',
          ...args],
 });
+
+// A plain page that draws a WebGL clear of another colour at every animation
+// frame, as big as the game's canvas: the rate the browser presents at best.
+export const plainPage = `<!doctype html><body style="margin:0"><canvas width="1024" height="768"></canvas><script>
+  const gl = document.querySelector('canvas').getContext('webgl');
+  let n = 0;
+  (function frame() { gl.clearColor((n++ % 60) / 60, 0.5, 0.5, 1); gl.clear(gl.COLOR_BUFFER_BIT); requestAnimationFrame(frame); })();
+</script>`;
+
+// The frames the browser presents over `seconds`, counted where a person
+// looks: the DevTools protocol's screencast frames, each acknowledged at
+// once. While it counts, `turn` (if given) runs in the page at every
+// animation frame, and the page's main thread runs `throttle` times slower
+// (1: as it is). Resolves to the frames a second, the presented frames'
+// intervals in ms, and how many presented frames were the same as the last.
+export async function presented(page, seconds, {turn, throttle = 1} = {}) {
+  const cdp = await page.createCDPSession(), times = [];
+  let last = null, same = 0;
+  cdp.on('Page.screencastFrame', ({data, metadata, sessionId}) => {
+    cdp.send('Page.screencastFrameAck', {sessionId}).catch(() => {});
+    times.push(metadata.timestamp * 1000);
+    if (data === last) same++;
+    last = data;
+  });
+  if (turn) await page.evaluate(`(() => { window.turning = true; const f = () => { if (!window.turning) return; (${turn})(); requestAnimationFrame(f); }; f(); })()`);
+  await cdp.send('Emulation.setCPUThrottlingRate', {rate: throttle});
+  await cdp.send('Page.startScreencast', {format: 'jpeg', quality: 50, maxWidth: 512, maxHeight: 384});
+  await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
+  await cdp.send('Page.stopScreencast');
+  if (turn) await page.evaluate(() => { window.turning = false; });
+  await cdp.detach();
+  const intervals = times.slice(1).map((t, i) => t - times[i]);
+  return {rate: intervals.length / ((times.at(-1) - times[0]) / 1000 || Infinity), frames: times.length, intervals, same};
+}

@@ -4,11 +4,12 @@
 // play: the first frame, a mouse panorama, W, a shot heard, Escape and the log.
 // shell: each numbered box in the page, and whether the run goes on after it.
 // frame: the first frame against the one the native benchmark draws on offscreen Mesa.
+// present: the frames the browser presents while the viewer turns, against those drawn and a plain page's.
 // Frames are read right at the swap; every wait follows an event and has a bound.
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
-import {launch, serve} from '../../tools/web_site.mjs';
+import {launch, plainPage, presented, serve} from '../../tools/web_site.mjs';
 
 const [mode, site, work, nativeBuild] = process.argv.slice(2);
 fs.mkdirSync(work, {recursive: true});
@@ -176,6 +177,7 @@ async function shell() {
       await press(page, 'Escape');
     }
     await ended(page);
+    await page.bringToFront();  // a tab behind another gets no animation frames, and the game rests
     const drawn = await page.evaluate(() => ValePage.frames);
     if ((drawn > 0) !== (caption === 'Error -20')) fail(`${drawn} frames drawn after ${caption}`);
     clean(page);
@@ -210,8 +212,40 @@ async function compare() {
   clean(page);
 }
 
+// What a person sees of the frames: every frame the game draws is presented
+// (none drawn only to be thrown away), each unlike the last while the view
+// turns, at a rate near a plain page's that only clears its canvas. Two
+// rounds of each, interleaved; each figure is the better round's.
+async function present() {
+  const page = await open();
+  await page.click('#start');
+  await frames(page, 10);
+  const turn = () => document.getElementById('canvas').dispatchEvent(new MouseEvent('mousemove', {movementX: 8}));
+  const plain = await browser.newPage();
+  await plain.setViewport({width: 1200, height: 1000});
+  await plain.setContent(plainPage);
+  const game = [], clear = [];
+  for (let round = 0; round < 2; round++) {
+    await page.bringToFront();  // a tab behind another gets no animation frames, and the game rests
+    const drawn = await page.evaluate(() => ValePage.frames);
+    const seen = await presented(page, 3, {turn});
+    seen.drawn = await page.evaluate(() => ValePage.frames) - drawn;
+    game.push(seen);
+    await plain.bringToFront();
+    clear.push(await presented(plain, 3));
+  }
+  const best = (runs) => runs.reduce((a, b) => (b.rate > a.rate ? b : a));
+  const g = best(game), p = best(clear);
+  console.log(`presented ${g.rate.toFixed(1)} frames a second of ${g.drawn} drawn in 3 s (${g.frames} presented, ` +
+              `${g.same} as the last); the plain page ${p.rate.toFixed(1)}: ${(g.rate / p.rate).toFixed(2)} of it`);
+  if (g.frames < 0.9 * g.drawn) fail(`${g.drawn} frames drawn, ${g.frames} presented`);
+  if (g.same > g.frames / 20) fail(`${g.same} of ${g.frames} presented frames as the last while turning`);
+  if (g.rate < 0.4 * p.rate) fail(`${g.rate.toFixed(1)} frames a second presented, the plain page ${p.rate.toFixed(1)}`);
+  clean(page);
+}
+
 try {
-  await ({play, shell, frame: compare})[mode]();
+  await ({play, shell, present, frame: compare})[mode]();
   console.log(`web ${mode} test passed`);
 } catch (error) {
   console.error(`FAIL: ${error.message}`);

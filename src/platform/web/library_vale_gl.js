@@ -24,10 +24,18 @@ var LibraryValeGl = {
     e: {},  // the emulation's own entry points
     inBegin: false,
     mode: 0,
+    // The current attributes are kept in place, and a vertex's eye-space
+    // work goes through the scratch arrays below: a frame's thousands of
+    // vertices allocate nothing, so the collector has nothing to do.
     vertices: [],  // x, y, z, r, g, b, a, nx, ny, nz, s0, t0, s1, t1 a vertex
     color: [1, 1, 1, 1],
     normal: [0, 0, 1],
-    tex: [[0, 0], [0, 0]],
+    tex: [0, 0, 0, 0],  // s, t of unit 0, then of unit 1
+    eye: [0, 0, 0, 0],
+    eyeNormal: [0, 0, 0],
+    material: [0, 0, 0, 0],
+    lit: [0, 0, 0, 0],
+    vertexTex: [0, 0, 0, 0],
     unit: 0,
     textured: [false, false],
     bound: [0, 0],
@@ -69,10 +77,10 @@ var LibraryValeGl = {
       _glEnd = function() { ValeGl.inBegin = false; ValeGl.flush(); };
       _glVertex3f = function(x, y, z) {
         var c = ValeGl.color, n = ValeGl.normal, t = ValeGl.tex;
-        ValeGl.vertices.push(x, y, z, c[0], c[1], c[2], c[3], n[0], n[1], n[2], t[0][0], t[0][1], t[1][0], t[1][1]);
+        ValeGl.vertices.push(x, y, z, c[0], c[1], c[2], c[3], n[0], n[1], n[2], t[0], t[1], t[2], t[3]);
       };
-      _glTexCoord2f = function(s, t) { ValeGl.tex[0] = [s, t]; };
-      _glColor4f = function(r, g, b, a) { ValeGl.color = [r, g, b, a]; };
+      _glTexCoord2f = function(s, t) { ValeGl.tex[0] = s; ValeGl.tex[1] = t; };
+      _glColor4f = function(r, g, b, a) { ValeGl.setColor(r, g, b, a); };
       _glEnable = function(cap) { ValeGl.setCap(cap, true); };
       _glDisable = function(cap) { ValeGl.setCap(cap, false); };
       _glBindTexture = function(target, texture) {
@@ -106,10 +114,16 @@ var LibraryValeGl = {
       if (on) ValeGl.e.glEnable(cap); else ValeGl.e.glDisable(cap);
     },
 
-    // A column-major matrix times (x, y, z, w).
-    transform: function(m, x, y, z, w) {
-      return [m[0] * x + m[4] * y + m[8] * z + m[12] * w, m[1] * x + m[5] * y + m[9] * z + m[13] * w,
-              m[2] * x + m[6] * y + m[10] * z + m[14] * w, m[3] * x + m[7] * y + m[11] * z + m[15] * w];
+    setColor: function(r, g, b, a) { var c = ValeGl.color; c[0] = r; c[1] = g; c[2] = b; c[3] = a; },
+
+    // A column-major matrix times (x, y, z, w), into out (a new array if none).
+    transform: function(m, x, y, z, w, out) {
+      out = out || [0, 0, 0, 0];
+      out[0] = m[0] * x + m[4] * y + m[8] * z + m[12] * w;
+      out[1] = m[1] * x + m[5] * y + m[9] * z + m[13] * w;
+      out[2] = m[2] * x + m[6] * y + m[10] * z + m[14] * w;
+      out[3] = m[3] * x + m[7] * y + m[11] * z + m[15] * w;
+      return out;
     },
 
     // The matrix normals are carried by: the inverse transpose of the
@@ -125,12 +139,16 @@ var LibraryValeGl = {
               (b * f - c * e) * k, (c * d - a * f) * k, (a * e - b * d) * k];
     },
 
-    // The lit colour of a vertex: what the fixed pipeline computes with one
-    // material whose ambient and diffuse follow the colour (or the defaults).
-    light: function(p, n, color) {
-      var ambient = ValeGl.colorMaterial ? color : [0.2, 0.2, 0.2, 1];
-      var diffuse = ValeGl.colorMaterial ? color : [0.8, 0.8, 0.8, 1];
-      var g = ValeGl.globalAmbient, out = [g[0] * ambient[0], g[1] * ambient[1], g[2] * ambient[2]];
+    // The lit colour of a vertex, into out: what the fixed pipeline computes
+    // with one material whose ambient and diffuse follow the colour (or the
+    // defaults).
+    defaultAmbient: [0.2, 0.2, 0.2, 1],
+    defaultDiffuse: [0.8, 0.8, 0.8, 1],
+    light: function(p, n, color, out) {
+      var ambient = ValeGl.colorMaterial ? color : ValeGl.defaultAmbient;
+      var diffuse = ValeGl.colorMaterial ? color : ValeGl.defaultDiffuse;
+      var g = ValeGl.globalAmbient;
+      out[0] = g[0] * ambient[0]; out[1] = g[1] * ambient[1]; out[2] = g[2] * ambient[2];
       for (var i = 0; i < 8; i++) {
         var l = ValeGl.lights[i];
         if (!l.on) continue;
@@ -142,17 +160,19 @@ var LibraryValeGl = {
         var d = Math.max(0, (n[0] * lx + n[1] * ly + n[2] * lz) / len);
         for (var k = 0; k < 3; k++) out[k] += l.ambient[k] * ambient[k] + d * l.diffuse[k] * diffuse[k];
       }
-      return [Math.min(1, out[0]), Math.min(1, out[1]), Math.min(1, out[2]), diffuse[3]];
+      out[0] = Math.min(1, out[0]); out[1] = Math.min(1, out[1]); out[2] = Math.min(1, out[2]); out[3] = diffuse[3];
     },
 
-    // Sphere-map coordinates from the eye-space position and normal.
-    sphere: function(p, n) {
+    // Sphere-map coordinates from the eye-space position and normal, into
+    // out[at] and out[at + 1].
+    sphere: function(p, n, out, at) {
       var len = Math.sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]) || 1;
-      var u = [p[0] / len, p[1] / len, p[2] / len];
-      var d = 2 * (n[0] * u[0] + n[1] * u[1] + n[2] * u[2]);
-      var r = [u[0] - n[0] * d, u[1] - n[1] * d, u[2] - n[2] * d];
-      var m = 2 * Math.sqrt(r[0] * r[0] + r[1] * r[1] + (r[2] + 1) * (r[2] + 1)) || 1;
-      return [r[0] / m + 0.5, r[1] / m + 0.5];
+      var ux = p[0] / len, uy = p[1] / len, uz = p[2] / len;
+      var d = 2 * (n[0] * ux + n[1] * uy + n[2] * uz);
+      var rx = ux - n[0] * d, ry = uy - n[1] * d, rz = uz - n[2] * d;
+      var m = 2 * Math.sqrt(rx * rx + ry * ry + (rz + 1) * (rz + 1)) || 1;
+      out[at] = rx / m + 0.5;
+      out[at + 1] = ry / m + 0.5;
     },
 
     // Hands the gathered primitive to the emulation, every vertex complete.
@@ -170,29 +190,35 @@ var LibraryValeGl = {
       }
       if (unit != ValeGl.unit || !use[0] || !use[1]) e.glActiveTexture(0x84C0 + unit);
       e.glBegin(ValeGl.mode);
+      var p = ValeGl.eye, n = ValeGl.eyeNormal, material = ValeGl.material, lit = ValeGl.lit, tex = ValeGl.vertexTex;
+      var sphere = [0, 1].map(function(u) { return ValeGl.texGen[u][0] && ValeGl.texGen[u][1] && ValeGl.sphereMap[u][0]; });
       for (var i = 0; i < count; i++) {
-        var o = i * 14, color = [v[o + 3], v[o + 4], v[o + 5], v[o + 6]], tex = [[v[o + 10], v[o + 11]], [v[o + 12], v[o + 13]]];
+        var o = i * 14, r = v[o + 3], g = v[o + 4], b = v[o + 5], a = v[o + 6];
+        tex[0] = v[o + 10]; tex[1] = v[o + 11]; tex[2] = v[o + 12]; tex[3] = v[o + 13];
         if (needEye) {
-          var p = ValeGl.transform(mv, v[o], v[o + 1], v[o + 2], 1);
+          ValeGl.transform(mv, v[o], v[o + 1], v[o + 2], 1, p);
           var nx = v[o + 7], ny = v[o + 8], nz = v[o + 9];
-          var n = [nm[0] * nx + nm[3] * ny + nm[6] * nz, nm[1] * nx + nm[4] * ny + nm[7] * nz,
-                   nm[2] * nx + nm[5] * ny + nm[8] * nz];
+          n[0] = nm[0] * nx + nm[3] * ny + nm[6] * nz;
+          n[1] = nm[1] * nx + nm[4] * ny + nm[7] * nz;
+          n[2] = nm[2] * nx + nm[5] * ny + nm[8] * nz;
           if (ValeGl.normalize) {
             var nl = Math.sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]) || 1;
-            n = [n[0] / nl, n[1] / nl, n[2] / nl];
+            n[0] /= nl; n[1] /= nl; n[2] /= nl;
           }
-          if (ValeGl.lighting) color = ValeGl.light(p, n, color);
-          for (var u = 0; u < 2; u++) {
-            if (ValeGl.texGen[u][0] && ValeGl.texGen[u][1] && ValeGl.sphereMap[u][0]) tex[u] = ValeGl.sphere(p, n);
+          if (ValeGl.lighting) {
+            material[0] = r; material[1] = g; material[2] = b; material[3] = a;
+            ValeGl.light(p, n, material, lit);
+            r = lit[0]; g = lit[1]; b = lit[2]; a = lit[3];
           }
+          for (var u = 0; u < 2; u++) if (sphere[u]) ValeGl.sphere(p, n, tex, 2 * u);
         }
-        if (use[0]) e.glTexCoord2f(tex[0][0], tex[0][1]);
+        if (use[0]) e.glTexCoord2f(tex[0], tex[1]);
         if (use[1]) {
-          GLImmediate.vertexData[GLImmediate.vertexCounter++] = tex[1][0];
-          GLImmediate.vertexData[GLImmediate.vertexCounter++] = tex[1][1];
+          GLImmediate.vertexData[GLImmediate.vertexCounter++] = tex[2];
+          GLImmediate.vertexData[GLImmediate.vertexCounter++] = tex[3];
           GLImmediate.addRendererComponent(GLImmediate.TEXTURE0 + 1, 2, GLctx.FLOAT);
         }
-        e.glColor4f(color[0], color[1], color[2], color[3]);
+        e.glColor4f(r, g, b, a);
         e.glVertex3f(v[o], v[o + 1], v[o + 2]);
       }
       e.glEnd();
@@ -247,20 +273,24 @@ var LibraryValeGl = {
   },
 
   glMultiTexCoord2fARB__deps: ['$ValeGl'],
-  glMultiTexCoord2fARB: function(target, s, t) { ValeGl.tex[target - 0x84C0] = [s, t]; },
+  glMultiTexCoord2fARB: function(target, s, t) {
+    var u = (target - 0x84C0) & 1;
+    ValeGl.tex[2 * u] = s;
+    ValeGl.tex[2 * u + 1] = t;
+  },
 
   glVertex2f__deps: ['$ValeGl'],
   glVertex2f: function(x, y) { _glVertex3f(x, y, 0); },
   glVertex3fv__deps: ['$ValeGl'],
   glVertex3fv: function(p) { _glVertex3f(HEAPF32[p >> 2], HEAPF32[(p >> 2) + 1], HEAPF32[(p >> 2) + 2]); },
   glColor3f__deps: ['$ValeGl'],
-  glColor3f: function(r, g, b) { ValeGl.color = [r, g, b, 1]; },
+  glColor3f: function(r, g, b) { ValeGl.setColor(r, g, b, 1); },
   glColor3ub__deps: ['$ValeGl'],
-  glColor3ub: function(r, g, b) { ValeGl.color = [(r & 255) / 255, (g & 255) / 255, (b & 255) / 255, 1]; },
+  glColor3ub: function(r, g, b) { ValeGl.setColor((r & 255) / 255, (g & 255) / 255, (b & 255) / 255, 1); },
   glNormal3f__deps: ['$ValeGl'],
-  glNormal3f: function(x, y, z) { ValeGl.normal = [x, y, z]; },
-  glNormal3fv__deps: ['$ValeGl'],
-  glNormal3fv: function(p) { ValeGl.normal = [HEAPF32[p >> 2], HEAPF32[(p >> 2) + 1], HEAPF32[(p >> 2) + 2]]; },
+  glNormal3f: function(x, y, z) { var n = ValeGl.normal; n[0] = x; n[1] = y; n[2] = z; },
+  glNormal3fv__deps: ['glNormal3f'],
+  glNormal3fv: function(p) { _glNormal3f(HEAPF32[p >> 2], HEAPF32[(p >> 2) + 1], HEAPF32[(p >> 2) + 2]); },
 
   glLightfv__deps: ['$ValeGl'],
   glLightfv: function(light, pname, params) {

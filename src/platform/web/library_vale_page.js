@@ -126,6 +126,22 @@ var LibraryValePage = {
     ValePage.onFrame = null;
     if (waiting) waiting();
   },
+  // The loop's pause between frames: it goes on at the browser's next
+  // animation frame, so that the frame it draws then is the one the browser
+  // presents next (none drawn only to be thrown away), and a hidden page,
+  // which gets no animation frames, rests.
+  // Resumed as the runtime resumes any callback of its own (as its timers
+  // do), so that the run's end and its exit status are seen to.
+  vale_web_next_frame__deps: ['$Asyncify', '$callUserCallback'],
+  vale_web_next_frame: function() {
+    Asyncify.handleSleep(function(wakeUp) {
+      {{{ runtimeKeepalivePush() }}}
+      requestAnimationFrame(function() {
+        {{{ runtimeKeepalivePop() }}}
+        callUserCallback(wakeUp);
+      });
+    });
+  },
   vale_web_init__deps: ['$ValePage'],
   vale_web_init: function(fullscreen) { ValePage.init(fullscreen); },
   vale_web_next_event__deps: ['$ValePage'],

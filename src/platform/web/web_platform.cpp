@@ -6,7 +6,9 @@
 // library_vale_page.js, the OpenGL it lacks in library_vale_gl.js.
 //
 // The game's loop keeps its shape: the browser gets control back once a
-// frame (Asyncify unwinds at each swap) and while a message box waits.
+// frame, the swap waiting for its next animation frame (Asyncify unwinds
+// there), so that every frame drawn is one the browser presents; and while a
+// message box waits.
 #include <GLFW/glfw3.h>
 #include <emscripten.h>
 
@@ -21,6 +23,7 @@
 extern "C" {
 void vale_web_init(int fullscreen);
 void vale_web_swap();
+void vale_web_next_frame();
 int vale_web_next_event(int* type, int* a, int* b);
 void vale_web_box(const char* text, const char* caption, unsigned style);
 int vale_web_box_open();
@@ -87,6 +90,10 @@ bool createGlWindow() {
         return false;
     }
     glfwWindowHint(GLFW_DEPTH_BITS, config.zbuffer_depth & 0xFF);
+    // As the desktop's pixel formats: no destination alpha, no stencil. An
+    // opaque canvas is also cheaper for the browser to show.
+    glfwWindowHint(GLFW_ALPHA_BITS, 0);
+    glfwWindowHint(GLFW_STENCIL_BITS, 0);
     web.window = glfwCreateWindow(width, height, kTitle, nullptr, nullptr);
     if (!web.window) {
         glfwTerminate();
@@ -116,16 +123,16 @@ bool pumpMessage(bool& quit, int& exitCode) {
         handleEvent(type, a, b);
         return true;
     }
-    // With the page hidden no frame is drawn; the loop waits here instead
-    // of holding the browser.
-    if (!glWindow.active) emscripten_sleep(100);
+    // With the page hidden no frame is drawn: the browser gives a hidden page
+    // no animation frames, so the loop rests here until it is shown again.
+    if (!glWindow.active) vale_web_next_frame();
     else ++web.fixedFrames;
     return false;
 }
 
 void swapGlBuffers() {
     vale_web_swap();
-    emscripten_sleep(0);
+    vale_web_next_frame();
 }
 
 void postQuitMessage(int exitCode) {
