@@ -2,7 +2,8 @@
 // puppeteer-core) as a person would, the site served from the loopback.
 //   node web_test.mjs play|shell|frame SITE_DIR WORK_DIR [NATIVE_BUILD]
 // play: the first frame, a mouse panorama, W, a shot heard, Escape and the log.
-// shell: each numbered box in the page, and whether the run goes on after it.
+// shell: each numbered box in the page, whether the run goes on after it, runs in a row, the settings
+// form, downloads that fail and a browser without Web Audio or WebGL.
 // frame: the first frame against the one the native benchmark draws on offscreen Mesa.
 // present: the frames the browser presents while the viewer turns, against those drawn and a plain page's.
 // Frames are read right at the swap; every wait follows an event and has a bound.
@@ -17,15 +18,18 @@ const fail = (message) => { throw new Error(message); };
 const {url, server} = await serve(site);
 const browser = await launch('--autoplay-policy=no-user-gesture-required');
 
-// A page of the site; any console error or uncaught exception on it fails the test.
-async function open(query = '') {
+// A page of the site, ready to start (or, where ready is false, just
+// opened), before(page) run first; any console error or uncaught exception
+// on it fails the test.
+async function open(query = '', before = null, ready = true) {
   const page = await browser.newPage();
   await page.setViewport({width: 1200, height: 1000});
   page.problems = [];
   page.on('console', (m) => { if (m.type() === 'error') page.problems.push(m.text()); });
   page.on('pageerror', (e) => page.problems.push(e.message));
+  if (before) await before(page);
   await page.goto(url + query);
-  await page.waitForSelector('#start:not([hidden])', {timeout: 30000});
+  if (ready) await page.waitForSelector('#start:not([hidden])', {timeout: 30000});
   return page;
 }
 
@@ -160,29 +164,163 @@ async function play() {
   clean(page);
 }
 
-async function shell() {
-  for (const [query, missing, caption, text] of [
-    ['', 'data/Textures/Landmap.tga', 'Error -20', 'Texture initialization failed!'],  // the run goes on
-    ['', 'data/Config.cfg', 'Error -31', 'Configuration initialization failed (incorrect paths)!'],
-    ['?nomultitexture', '', 'Error -34', 'Current version of OpenGL does not support multitexturing!']]) {
-    const page = await open(query);
-    if (missing) await page.evaluate((name) => Module.FS.unlink(name), missing);
+// The box that is open: "caption: text", and OK pressed.
+async function box(page, expected) {
+  const dialog = await page.waitForSelector('dialog.box[open]', {timeout: 30000});
+  const shown = await dialog.evaluate((d) => `${d.querySelector('h2').textContent}: ${d.querySelector('p').textContent}`);
+  if (shown !== expected) fail(`box "${shown}", not "${expected}"`);
+  await page.click('dialog.box button');
+}
+const drawn = (page) => page.evaluate(() => ValePage.frames);
+const shown = (page, selector) => page.$eval(selector, (e) => (e.hidden ? '' : e.textContent));
+
+// Plays past the log's two seconds; Escape ends the run, which writes its log.
+async function playOut(page) {
+  await frames(page, 3);
+  await new Promise((resolve) => setTimeout(resolve, 2100));
+  await page.evaluate(() => document.exitPointerLock());  // a held pointer is the browser's to free on Escape
+  await press(page, 'Escape');
+  const log = await ended(page);
+  if (!/average: \d/.test(log)) fail(`the run wrote no log: ${log}`);
+}
+
+// "Click to play" on the end page: a new run with the settings as they stand.
+async function playAgain(page) {
+  await Promise.all([page.waitForNavigation(), page.click('#start')]);
+  await page.waitForFunction(() => window.ValePage?.frames > 0 && document.body.classList.contains('playing'), {timeout: 30000});
+}
+
+// Each check on a page of its own; every failing one is told.
+const shellChecks = {
+  // No multitexturing: the box, and the end before the first frame.
+  'no multitexturing': async () => {
+    const page = await open('?nomultitexture');
     await page.click('#start');
-    const box = await page.waitForSelector('dialog.box[open]', {timeout: 30000});
-    const shown = await box.evaluate((d) => `${d.querySelector('h2').textContent}: ${d.querySelector('p').textContent}`);
-    if (shown !== `${caption}: ${text}`) fail(`box "${shown}", not "${caption}: ${text}"`);
-    await page.click('dialog.box button');
-    if (caption === 'Error -20') {
-      await frames(page, 3);
-      await press(page, 'Escape');
-    }
+    await box(page, 'Error -34: Current version of OpenGL does not support multitexturing!');
     await ended(page);
-    await page.bringToFront();  // a tab behind another gets no animation frames, and the game rests
-    const drawn = await page.evaluate(() => ValePage.frames);
-    if ((drawn > 0) !== (caption === 'Error -20')) fail(`${drawn} frames drawn after ${caption}`);
+    if (await drawn(page)) fail('frames drawn after Error -34');
     clean(page);
     await page.close();
+  },
+  // A missing texture: the box, and the run goes on.
+  'missing texture': async () => {
+    const page = await open();
+    await page.evaluate(() => Module.FS.unlink('data/Textures/Landmap.tga'));
+    await page.click('#start');
+    await box(page, 'Error -20: Texture initialization failed!');
+    await frames(page, 3);
+    await press(page, 'Escape');
+    await ended(page);
+    if (!await drawn(page)) fail('no frame drawn after Error -20');
+    clean(page);
+    await page.close();
+  },
+  // Runs in a row: one ended by its box, the form typed into, one ended by
+  // Escape, one more; each new run with the settings as edited, each writing its log.
+  'runs in a row': async () => {
+    const page = await open();
+    await page.evaluate(() => Module.FS.unlink('data/Config.cfg'));
+    await page.click('#start');
+    await box(page, 'Error -31: Configuration initialization failed (incorrect paths)!');
+    await ended(page);
+    if (await drawn(page)) fail('frames drawn after Error -31');
+    await page.click('#resolution_width', {count: 3});
+    await page.keyboard.type('800');
+    await page.keyboard.press('Tab');
+    const typed = await page.evaluate(() => [el('resolution_width').value, document.activeElement.id]);
+    if (typed.join() !== '800,resolution_height') fail(`typing on the end page: ${typed}`);
+    await playAgain(page);
+    if (await page.evaluate(() => GLctx.drawingBufferWidth) !== 800) fail('the second run is not 800 pixels wide');
+    await playOut(page);
+    await playAgain(page);
+    await playOut(page);
+    clean(page);
+    await page.close();
+  },
+  // The form takes what the game reads and the Parts accept, names what it
+  // cannot show, and "Defaults" clears it.
+  'settings form': async () => {
+    const page = await open();
+    for (const width of ['1e3', '0']) {
+      await page.click('#resolution_width', {count: 3});
+      await page.keyboard.type(width);
+      await page.click('#start');
+      if (!/^Width: /.test(await shown(page, '#errors')) || await page.evaluate(() => Module.ran)) fail(`width ${width} taken`);
+    }
+    await page.evaluate(() => localStorage.setItem('vale.Config.cfg', 'zbuffer_depth 0 frameratecounter 7'));
+    await page.reload();
+    await page.waitForSelector('#start:not([hidden])');
+    if (!/zbuffer_depth 0/.test(await shown(page, '#stored')) || await page.$eval('#frameratecounter', (e) => e.value) !== '7') {
+      fail(`stored settings not shown: "${await shown(page, '#stored')}"`);
+    }
+    await page.click('#defaults');
+    await page.click('#start');
+    const written = await page.evaluate(() => new TextDecoder().decode(Module.FS.readFile('data/Config.cfg')));
+    if (!/zbuffer_depth 24\n/.test(written) || !/frameratecounter 1\n/.test(written)) fail(`after Defaults: ${written}`);
+    clean(page);
+    await page.close();
+  },
+  // Downloads that fail: the file and what went wrong said within seconds, with a way to try again.
+  'downloads': async () => {
+    const data = fs.readFileSync(path.join(site, 'vale.data'));
+    for (const [file, answer, said] of [
+      ['vale.data', {status: 404}, /^vale\.data could not be downloaded: the server answered 404/],
+      ['vale.wasm', {body: Buffer.from('\0asm not a program at all')}, /^vale\.wasm is damaged/],
+      ['vale.data', {body: data.subarray(0, data.length >> 1)}, /^vale\.data is cut short: \d+ of its \d+ bytes/]]) {
+      const page = await open('', async (page) => {
+        await page.setRequestInterception(true);
+        page.on('request', (r) => (r.url().endsWith(file) ? r.respond(answer) : r.continue()));
+      }, false);
+      await page.waitForSelector('#problem:not([hidden])', {timeout: 10000});
+      const text = await shown(page, '#problem-text');
+      if (!said.test(text) || !await page.$eval('#retry', (b) => b.offsetWidth > 0)) fail(`${file}: "${text}"`);
+      await page.close();
+    }
+  },
+  // No Web Audio: the shot is silent, the game goes on and says so; Escape ends it with its log.
+  'no Web Audio': async () => {
+    const page = await open('', (page) => page.evaluateOnNewDocument(() => {
+      window.AudioContext = function() { throw new Error('refused'); };
+    }));
+    await page.click('#start');
+    await frames(page, 3);
+    const canvas = await (await page.$('canvas')).boundingBox();
+    await page.mouse.move(canvas.x + 500, canvas.y + 400);
+    await page.mouse.down();  // held for frames: the game reads the button once a frame
+    await frames(page, 3);
+    await page.mouse.up();
+    const before = await drawn(page);
+    await frames(page, 5);
+    if (await drawn(page) < before + 5 || !/^No sound/.test(await shown(page, '#notice'))) fail('a shot without Web Audio');
+    await playOut(page);
+    clean(page);
+    await page.close();
+  },
+  // No WebGL: the box, and the page says why.
+  'no WebGL': async () => {
+    const page = await open('', (page) => page.evaluateOnNewDocument(() => {
+      const getContext = HTMLCanvasElement.prototype.getContext;
+      HTMLCanvasElement.prototype.getContext = function(type, ...rest) { return /webgl/.test(type) ? null : getContext.call(this, type, ...rest); };
+    }));
+    await page.click('#start');
+    await box(page, 'Error -7: GL Rendering Context initialization failed!');
+    await ended(page);
+    if (!/no WebGL/.test(await shown(page, '#notice'))) fail('WebGL missing is not said');
+    await page.close();
+  },
+};
+
+async function shell() {
+  const failed = [];
+  for (const [name, check] of Object.entries(shellChecks)) {
+    try {
+      await check();
+    } catch (error) {
+      console.error(`FAIL ${name}: ${error.message}`);
+      failed.push(name);
+    }
   }
+  if (failed.length) fail(`${failed.length} of ${Object.keys(shellChecks).length} checks: ${failed.join(', ')}`);
 }
 
 // The same picture but for the rasterisers' rounding, and where each C

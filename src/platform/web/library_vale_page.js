@@ -1,6 +1,11 @@
 // The browser backend's side in the page: input as the game's events,
 // message boxes as modal dialogs, the firing sound through Web Audio, the
 // bitmap font's glyphs, and the end of a run.
+//
+// Nothing the browser throws may reach the game: every entry point the
+// program calls catches it (valeGuarded) and goes on as the desktop builds
+// would; what the person should know (no sound, no WebGL) goes to the page
+// through Module.notice.
 var LibraryValePage = {
   $ValePage__deps: ['$ValeGl', '$GL', '$FS', 'glGenTextures', 'glBindTexture', 'glTexParameteri'],
   $ValePage: {
@@ -13,13 +18,27 @@ var LibraryValePage = {
     started: 0,     // sounds started, for the page and its tests
     frames: 0,      // frames drawn
     onFrame: null,
+    listeners: [],  // [target, type, handler] of the run, taken off when it ends
 
     canvas: function() { return Module['canvas']; },
+    notice: function(text) { if (Module['notice']) Module['notice'](text); },
+
+    listen: function(target, type, handler) {
+      target.addEventListener(type, handler);
+      ValePage.listeners.push([target, type, handler]);
+    },
+    // The run is over: the page's keys and mouse are the page's again.
+    stop: function() {
+      ValePage.listeners.forEach(function(l) { l[0].removeEventListener(l[1], l[2]); });
+      ValePage.listeners = [];
+      ValePage.events = [];
+      if (ValePage.playing) try { ValePage.playing.stop(); } catch (e) {}
+    },
 
     init: function(fullscreen) {
-      var canvas = ValePage.canvas(), push = function(e) { ValePage.events.push(e); };
+      var canvas = ValePage.canvas(), push = function(e) { ValePage.events.push(e); }, listen = ValePage.listen;
       var locked = function() { return document.pointerLockElement === canvas; };
-      document.addEventListener('keydown', function(e) {
+      listen(document, 'keydown', function(e) {
         // Escape first frees a held pointer (the browser's own rule); with
         // the pointer free it reaches the game and ends the run.
         if (e.keyCode == 27 && locked()) return;
@@ -27,13 +46,13 @@ var LibraryValePage = {
         push([1, e.keyCode & 255, 0]);
         e.preventDefault();
       });
-      document.addEventListener('keyup', function(e) {
+      listen(document, 'keyup', function(e) {
         if (ValePage.box) return;
         push([2, e.keyCode & 255, 0]);
         e.preventDefault();
       });
-      canvas.addEventListener('mousemove', function(e) { push([3, e.movementX | 0, e.movementY | 0]); });
-      canvas.addEventListener('mousedown', function(e) {
+      listen(canvas, 'mousemove', function(e) { push([3, e.movementX | 0, e.movementY | 0]); });
+      listen(canvas, 'mousedown', function(e) {
         if (!locked() && canvas.requestPointerLock) canvas.requestPointerLock();
         if (fullscreen && !document.fullscreenElement && canvas.requestFullscreen) {
           canvas.requestFullscreen().catch(function() {});
@@ -41,9 +60,9 @@ var LibraryValePage = {
         push([4, e.button, 0]);
         e.preventDefault();
       });
-      canvas.addEventListener('mouseup', function(e) { push([5, e.button, 0]); e.preventDefault(); });
-      canvas.addEventListener('contextmenu', function(e) { e.preventDefault(); });
-      document.addEventListener('visibilitychange', function() { push([6, document.hidden ? 0 : 1, 0]); });
+      listen(canvas, 'mouseup', function(e) { push([5, e.button, 0]); e.preventDefault(); });
+      listen(canvas, 'contextmenu', function(e) { e.preventDefault(); });
+      listen(document, 'visibilitychange', function() { push([6, document.hidden ? 0 : 1, 0]); });
     },
 
     show: function(text, caption, style) {
@@ -56,17 +75,32 @@ var LibraryValePage = {
       dialog.dataset.style = style;
       dialog.addEventListener('close', function() { dialog.remove(); ValePage.box = null; });
       document.body.appendChild(dialog);
+      try {
+        dialog.showModal();
+      } catch (e) {
+        dialog.remove();
+        throw e;
+      }
       ValePage.box = dialog;
-      dialog.showModal();
       dialog.querySelector('button').focus();
     },
 
+    // The firing sound. Without Web Audio (none in this browser, or refused)
+    // the game plays silent, as the desktop builds do without a sound device.
     play: function(name) {
       var ctx = ValePage.audio;
+      if (ctx === false) return;
       if (!ctx) {
-        ctx = ValePage.audio = new AudioContext();
-        ValePage.meter = ctx.createAnalyser();
-        ValePage.meter.connect(ctx.destination);
+        try {
+          ctx = new AudioContext();
+          ValePage.meter = ctx.createAnalyser();
+          ValePage.meter.connect(ctx.destination);
+          ValePage.audio = ctx;
+        } catch (e) {
+          ValePage.audio = false;
+          ValePage.notice('No sound: this browser gives the page no audio output (' + e.message + '). The game plays on silent.');
+          return;
+        }
       }
       if (!(name in ValePage.sounds)) {
         var bytes;
@@ -82,7 +116,7 @@ var LibraryValePage = {
         source.connect(ValePage.meter);
         source.start();
         ValePage.started++;
-      });
+      }).catch(function(e) { console.warn('The firing sound did not play: ' + e.message); });
     },
 
     // The glyphs of codes 32..127 drawn once into a texture, each a list.
@@ -117,14 +151,25 @@ var LibraryValePage = {
     },
   },
 
+  // Runs what the program asked of the page; what the browser throws is
+  // told on the console, and the program is given `otherwise`.
+  $valeGuarded: function(what, f, otherwise) {
+    try {
+      return f();
+    } catch (e) {
+      console.warn('Vale: ' + what + ' failed: ' + (e && e.message || e));
+      return otherwise || 0;
+    }
+  },
+
   // A frame is drawn: counted, and shown to whoever waits for one (the
   // page's tests read its pixels here, before the browser shows it).
-  vale_web_swap__deps: ['$ValePage'],
+  vale_web_swap__deps: ['$ValePage', '$valeGuarded'],
   vale_web_swap: function() {
     ValePage.frames++;
     var waiting = ValePage.onFrame;
     ValePage.onFrame = null;
-    if (waiting) waiting();
+    if (waiting) valeGuarded('a frame\'s reader', waiting);
   },
   // The loop's pause between frames: it goes on at the browser's next
   // animation frame, so that the frame it draws then is the one the browser
@@ -142,8 +187,8 @@ var LibraryValePage = {
       });
     });
   },
-  vale_web_init__deps: ['$ValePage'],
-  vale_web_init: function(fullscreen) { ValePage.init(fullscreen); },
+  vale_web_init__deps: ['$ValePage', '$valeGuarded'],
+  vale_web_init: function(fullscreen) { valeGuarded('listening to the page', function() { ValePage.init(fullscreen); }); },
   vale_web_next_event__deps: ['$ValePage'],
   vale_web_next_event: function(type, a, b) {
     var e = ValePage.events.shift();
@@ -153,14 +198,34 @@ var LibraryValePage = {
     HEAP32[b >> 2] = e[2];
     return 1;
   },
-  vale_web_box__deps: ['$ValePage'],
-  vale_web_box: function(text, caption, style) { ValePage.show(UTF8ToString(text), UTF8ToString(caption), style); },
+  // A page whose browser cannot show a modal dialog shows the box as an
+  // alert, which waits for OK as well.
+  vale_web_box__deps: ['$ValePage', '$valeGuarded'],
+  vale_web_box: function(text, caption, style) {
+    text = UTF8ToString(text);
+    caption = UTF8ToString(caption);
+    if (!valeGuarded('the message box', function() { ValePage.show(text, caption, style); return 1; })) {
+      valeGuarded('the alert', function() { alert(caption + '\n\n' + text); });
+    }
+  },
   vale_web_box_open__deps: ['$ValePage'],
   vale_web_box_open: function() { return ValePage.box ? 1 : 0; },
-  vale_web_play__deps: ['$ValePage'],
-  vale_web_play: function(name) { ValePage.play(UTF8ToString(name)); },
-  vale_web_font__deps: ['$ValePage'],
-  vale_web_font: function(size, listBase) { ValePage.font(size, listBase); },
+  vale_web_play__deps: ['$ValePage', '$valeGuarded'],
+  vale_web_play: function(name) { name = UTF8ToString(name); valeGuarded('the firing sound', function() { ValePage.play(name); }); },
+  vale_web_font__deps: ['$ValePage', '$valeGuarded'],
+  vale_web_font: function(size, listBase) { valeGuarded('the font', function() { ValePage.font(size, listBase); }); },
+  // The context could not be made: the person is told whether the browser
+  // offers WebGL at all.
+  vale_web_no_context__deps: ['$ValePage', '$valeGuarded'],
+  vale_web_no_context: function() {
+    var offered = valeGuarded('asking for WebGL', function() {
+      return document.createElement('canvas').getContext('webgl') ? 1 : 0;
+    });
+    if (!offered) {
+      ValePage.notice('This browser offers the page no WebGL: it is switched off or not supported. The game needs it ' +
+                      'to draw; switch it on in the browser\'s settings, or play in a browser that has it.');
+    }
+  },
   // The page may hide the multitexture entry points (?nomultitexture), as
   // an OpenGL without the extension would.
   vale_web_multitexture: function() { return /[?&]nomultitexture\b/.test(location.search) ? 0 : 1; },

@@ -31,6 +31,7 @@ void vale_web_play(const char* fileName);
 void vale_web_font(int size, unsigned listBase);
 int vale_web_multitexture();
 int vale_web_fixed_clock();
+void vale_web_no_context();
 void glActiveTexture(GLenum texture);
 void glMultiTexCoord2fARB(GLenum target, GLfloat s, GLfloat t);
 }
@@ -97,6 +98,7 @@ bool createGlWindow() {
     web.window = glfwCreateWindow(width, height, kTitle, nullptr, nullptr);
     if (!web.window) {
         glfwTerminate();
+        vale_web_no_context();
         messageBox("GL Rendering Context initialization failed!", "Error -7", kBoxExclamation);
         return false;
     }
@@ -178,5 +180,18 @@ void buildFont(const char*, int size, unsigned listBase) { vale_web_font(size, l
 void exitProcess(int status) { std::exit(status); }
 
 }  // namespace platform
+
+// The settings form reads Config.cfg with the game's own reader: text's
+// values, in the order of Config's fields (fullscreen as 0 or 1).
+extern "C" EMSCRIPTEN_KEEPALIVE const int32_t* vale_config_read(const char* text) {
+    static int32_t values[8];
+    Config read;
+    read.parse(text, std::strlen(text));
+    const int32_t fields[] = {read.fullscreen ? 1 : 0, read.frameratecounter, read.resolution_width,
+                              read.resolution_height, read.resolution_depth, read.zbuffer_depth,
+                              read.texturefilter, read.sound};
+    std::memcpy(values, fields, sizeof values);
+    return values;
+}
 
 int main() { return valeMain(); }
