@@ -18,6 +18,7 @@
 #include "app/config.h"
 #include "app/input.h"
 #include "app/vale.h"
+#include "platform/fixed_clock.h"
 #include "platform/platform.h"
 
 extern "C" {
@@ -47,11 +48,10 @@ struct WebState {
     bool quitPosted = false;
     int quitCode = 0;
     double start = emscripten_get_now();
-    // With the page's fixed clock (?fixedclock), the clocks stand still but
-    // for 1/60 s whenever the loop goes on to draw a frame: the same state,
-    // frame for frame, as the native benchmark's first frame.
-    bool fixedClock = vale_web_fixed_clock() != 0;
-    int64_t fixedFrames = 0;
+    // With the page's fixed clock (?fixedclock), counted whenever the loop
+    // goes on to draw a frame: the same state, frame for frame, as the
+    // native benchmark's first frame.
+    platform::FixedClock fixedClock{vale_web_fixed_clock() != 0};
 } web;
 
 enum Event { kKeyDown = 1, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive, kClose };
@@ -128,7 +128,7 @@ bool pumpMessage(bool& quit, int& exitCode) {
     // With the page hidden no frame is drawn: the browser gives a hidden page
     // no animation frames, so the loop rests here until it is shown again.
     if (!glWindow.active) vale_web_next_frame();
-    else ++web.fixedFrames;
+    else ++web.fixedClock.frames;
     return false;
 }
 
@@ -151,7 +151,7 @@ void messageBox(const char* text, const char* caption, unsigned style) {
 }
 
 uint32_t tickCount() {
-    if (web.fixedClock) return static_cast<uint32_t>(16 * web.fixedFrames);
+    if (web.fixedClock.on) return web.fixedClock.tickCount();
     return static_cast<uint32_t>(static_cast<int64_t>(emscripten_get_now()));
 }
 
@@ -160,7 +160,7 @@ int32_t clockMs() { return static_cast<int32_t>(emscripten_get_now() - web.start
 int64_t performanceFrequency() { return 1000000; }
 
 int64_t performanceCounter() {
-    if (web.fixedClock) return 1 + 1000000 / 60 * web.fixedFrames;
+    if (web.fixedClock.on) return web.fixedClock.counter(performanceFrequency());
     return static_cast<int64_t>(emscripten_get_now() * 1000);
 }
 

@@ -7,6 +7,7 @@
 #include "app/config.h"
 #include "app/input.h"
 #include "app/vale.h"
+#include "platform/fixed_clock.h"
 #include "platform/platform.h"
 #include "terrain/scene.h"
 
@@ -16,6 +17,7 @@ namespace {
 const char kClassName[] = "OpenGL";
 const char kTitle[] = "Vale - by Pellam";
 bool pixelFormatFilled = false;
+platform::FixedClock fixedClock{std::getenv("VALE_FIXED_CLOCK") != nullptr};  // for tests, counted at each swap
 
 void fail(const char* text, const char* caption, UINT style) { MessageBoxA(nullptr, text, caption, style); }
 
@@ -56,7 +58,7 @@ void messageBox(const char* text, const char* caption, unsigned style) {
     MessageBoxA(nullptr, text, caption, style);
 }
 
-uint32_t tickCount() { return GetTickCount(); }
+uint32_t tickCount() { return fixedClock.on ? fixedClock.tickCount() : GetTickCount(); }
 
 int32_t clockMs() {
     // clock_t is 32 bits here: widen before scaling, or the product
@@ -70,6 +72,7 @@ int64_t performanceFrequency() {
 }
 
 int64_t performanceCounter() {
+    if (fixedClock.on) return fixedClock.counter(performanceFrequency());
     LARGE_INTEGER value;
     return QueryPerformanceCounter(&value) ? value.QuadPart : 0;
 }
@@ -214,7 +217,10 @@ bool pumpMessage(bool& quit, int& exitCode) {
     return true;
 }
 
-void swapGlBuffers() { SwapBuffers(glWindow.hDC); }
+void swapGlBuffers() {
+    SwapBuffers(glWindow.hDC);
+    ++fixedClock.frames;
+}
 
 void postQuitMessage(int exitCode) { PostQuitMessage(exitCode); }
 

@@ -6,6 +6,10 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <cstdlib>
+
+#include "platform/fixed_clock.h"
+
 namespace x11 {
 
 struct State {
@@ -17,6 +21,7 @@ struct State {
     bool quitPosted = false;
     int quitCode = 0;
     bool windowLost = false;  // the window is gone: nothing may touch it
+    platform::FixedClock clock{std::getenv("VALE_FIXED_CLOCK") != nullptr};  // for tests, counted at each swap
 };
 
 extern State state;

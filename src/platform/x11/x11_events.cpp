@@ -114,13 +114,17 @@ void postQuitMessage(int exitCode) {
     x11::state.quitCode = exitCode;
 }
 
-uint32_t tickCount() { return static_cast<uint32_t>(monotonicNs() / 1000000); }
+uint32_t tickCount() {
+    return x11::state.clock.on ? x11::state.clock.tickCount() : static_cast<uint32_t>(monotonicNs() / 1000000);
+}
 
 int32_t clockMs() { return static_cast<int32_t>((monotonicNs() - processStart) / 1000000); }
 
 int64_t performanceFrequency() { return 1000000000; }
 
-int64_t performanceCounter() { return monotonicNs(); }
+int64_t performanceCounter() {
+    return x11::state.clock.on ? x11::state.clock.counter(performanceFrequency()) : monotonicNs();
+}
 
 void playSound(const char* fileName) { alsa::play(fileName); }
 

@@ -269,6 +269,7 @@ void killGlWindow() {
 
 void swapGlBuffers() {
     if (!x.windowLost) glXSwapBuffers(x.display, x.window);
+    ++x.clock.frames;
 }
 
 void setLostHandler(void (*handler)()) { w.lost = handler; }
