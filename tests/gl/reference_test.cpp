@@ -1,0 +1,177 @@
+// What a player sees, against reviewed pictures: a scripted run from the
+// real start (the scene loaded as the program loads it, the clocks at 1/60 s
+// a frame, set inputs) stops at a handful of states, and each frame must
+// match its reference in tests/gl/references/ but for a few pixels.
+//
+// scripts/references.sh records them anew (VALE_RECORD set) and leaves each
+// frame and its difference from the reference in build/gl-frames/ to review.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/frame_timer.h"
+#include "app/input.h"
+#include "app/vale.h"
+#include "balls/balls.h"
+#include "gl_env.h"
+#include "player/player.h"
+#include "terrain/scene.h"
+#include "terrain/terrain.h"
+
+namespace {
+
+// Small frames: big enough to show the weapon's skin, the marks (through
+// the zoom) and the balls' stripes, small enough that the six references
+// stay a few hundred kB.
+constexpr int kW = 200, kH = 150;
+// A pixel differs where a channel differs by more than kChannel; a frame
+// may have kPixels such. Good runs differ by none; broken parts measured
+// (a mark's size, a ball's turn, the light's place) by 60 pixels and more.
+constexpr int kChannel = 40, kPixels = 25;
+
+using Frame = std::vector<uint8_t>;  // RGB, rows from the top
+
+Frame readFrame() {
+    glFinish();
+    Frame rgb(static_cast<size_t>(kW) * kH * 3), rows(rgb.size());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, kW, kH, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    for (int y = 0; y < kH; ++y)
+        std::copy_n(&rows[static_cast<size_t>(kH - 1 - y) * kW * 3], kW * 3, &rgb[static_cast<size_t>(y) * kW * 3]);
+    return rgb;
+}
+
+// Binary PPM, as ImageMagick and any viewer read it.
+void writePpm(const std::string& path, const Frame& rgb) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << kW << ' ' << kH << "\n255\n";
+    out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+}
+
+Frame readPpm(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int w = 0, h = 0, depth = 0;
+    in >> magic >> w >> h >> depth;
+    in.get();
+    Frame rgb((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return magic == "P6" && w == kW && h == kH && depth == 255 && rgb.size() == static_cast<size_t>(kW) * kH * 3 ? rgb
+                                                                                                                 : Frame{};
+}
+
+struct ReferenceTest : GlTest {
+    // Frames at 60 a second.
+    void frames(int n) {
+        for (int i = 0; i < n; ++i) {
+            testplatform::counter += testplatform::frequency / 60;
+            testplatform::ticks = static_cast<uint32_t>(testplatform::counter / 1000);
+            drawFrame();
+        }
+    }
+    // Mouse motion for the next frame, as the window's messages give it.
+    static void move(int dx, int dy) {
+        mouse.x = kW / 2 + dx;
+        mouse.y = kH / 2 + dy;
+    }
+    // The frame against its reference; recorded instead with VALE_RECORD.
+    void check(const std::string& name) {
+        const Frame seen = readFrame();
+        const std::string reference = std::string(VALE_REFERENCES) + "/" + name + ".ppm";
+        std::filesystem::create_directories(VALE_FRAMES);
+        writePpm(std::string(VALE_FRAMES) + "/" + name + ".ppm", seen);
+        if (std::getenv("VALE_RECORD")) return writePpm(reference, seen);
+        const Frame expected = readPpm(reference);
+        ASSERT_EQ(seen.size(), expected.size()) << "no reference " << reference;
+        Frame difference(seen.size());
+        int differ = 0;
+        for (size_t i = 0; i < seen.size(); i += 3) {
+            int most = 0;
+            for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(seen[i + c] - expected[i + c]));
+            differ += most > kChannel;
+            std::fill_n(&difference[i], 3, static_cast<uint8_t>(std::min(255, most * 4)));
+        }
+        writePpm(std::string(VALE_FRAMES) + "/" + name + "-difference.ppm", difference);
+        EXPECT_LE(differ, kPixels) << name << ": " << differ << " pixels unlike the reference (see " << VALE_FRAMES << ")";
+    }
+};
+
+}  // namespace
+
+TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
+    // The start as the program makes it: the balls scattered by the C
+    // library's first numbers, the player at the origin, a new frame timer.
+    std::filesystem::current_path(VALE_DATA_PARENT);
+    releaseScene();
+    std::srand(1);
+    config.resolution_width = kW;
+    config.resolution_height = kH;
+    keyboard = Keyboard{};
+    mouse = Mouse{};
+    frameTimer = FrameTimer{};
+    testplatform::frequency = 1000000;
+    testplatform::counter = 1000;
+    initGl();
+    ASSERT_EQ("", shownBoxes());
+    frameTimer.start();
+    frames(3);
+    check("start");
+
+    // Walking forward and turning right, the weapon swaying.
+    keyboard.keys['W'] = true;
+    for (int i = 0; i < 45; ++i) {
+        move(6, 0);
+        frames(1);
+    }
+    keyboard.keys['W'] = false;
+    frames(2);
+    check("walked");
+
+    // Looking down and firing: the weapon mid-recoil.
+    move(0, 400);
+    frames(1);
+    mouse.leftButton = true;
+    frames(2);
+    mouse.leftButton = false;
+    frames(3);
+    check("recoil");
+
+    // Straight down through the zoom, firing twice with a turn between: the
+    // marks on the ground, the first beside the crosshair.
+    move(0, 1000);
+    mouse.rightButton = true;
+    frames(30);
+    for (int shot = 0; shot < 2; ++shot) {
+        mouse.leftButton = true;
+        frames(2);
+        mouse.leftButton = false;
+        frames(30);
+        move(150, 0);
+        frames(1);
+    }
+    check("marks");
+    mouse.rightButton = false;
+
+    // A ball up close under the crosshair, shot: popped and turned.
+    frames(60);
+    player.heading = 0;
+    player.pitch = -10;
+    for (Ball& b : ballSet.balls) b.x = player.x, b.z = player.z + 40;
+    Ball& ball = ballSet.balls[0];
+    ball = Ball{true, player.x, terrain.heightAt(player.x, player.z - 1.2f) + 0.2f, player.z - 1.2f, 0, 0, 0, 0};
+    frames(2);
+    mouse.leftButton = true;
+    frames(2);
+    mouse.leftButton = false;
+    frames(20);
+    check("ball");
+
+    // Looking up past the light and turning round: the lit weapon against the sky.
+    for (int i = 0; i < 30; ++i) {
+        move(20, -60);
+        frames(1);
+    }
+    check("up");
+}
