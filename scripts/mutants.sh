@@ -3,7 +3,8 @@
 # its own, rebuilds the fast tests (unit and OpenGL read-back) in
 # build-mutants/, runs them, puts the file back, and prints every fault that
 # no test caught. Exits 1 if any was missed. With an argument, only the
-# faults whose description matches that extended regular expression run.
+# faults whose description matches that extended regular expression run;
+# VALE_MUTANTS names another list of the same form.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -40,7 +41,7 @@ while IFS=$'\t' read -r what file text replacement; do
     fi
     cp "$backup" "$file"
     touch "$file"
-done < scripts/mutants.txt
+done < "${VALE_MUTANTS:-scripts/mutants.txt}"
 rm -f "$backup"
 cmake --build build-mutants -j"$(nproc)" $targets >/dev/null
 echo "$((total - missed)) of $total seeded faults caught, $missed not caught"

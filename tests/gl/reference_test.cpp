@@ -1,10 +1,10 @@
 // What a player sees, against reviewed pictures: a scripted run from the
 // real start (the scene loaded as the program loads it, the clocks at 1/60 s
 // a frame, set inputs) stops at a handful of states, and each frame must
-// match its reference in tests/gl/references/ but for a few pixels.
-//
-// scripts/references.sh records them anew (VALE_RECORD set) and leaves each
-// frame and its difference from the reference in build/gl-frames/ to review.
+// match its reference in tests/gl/references/ (PNG, read as the PPM the
+// build makes of it) but for a few pixels. Each frame and its difference
+// from the reference are left in build/gl-frames/; scripts/references.sh
+// records the references anew from them.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -76,13 +76,12 @@ struct ReferenceTest : GlTest {
         mouse.x = kW / 2 + dx;
         mouse.y = kH / 2 + dy;
     }
-    // The frame against its reference; recorded instead with VALE_RECORD.
+    // The frame against its reference.
     void check(const std::string& name) {
         const Frame seen = readFrame();
         const std::string reference = std::string(VALE_REFERENCES) + "/" + name + ".ppm";
         std::filesystem::create_directories(VALE_FRAMES);
         writePpm(std::string(VALE_FRAMES) + "/" + name + ".ppm", seen);
-        if (std::getenv("VALE_RECORD")) return writePpm(reference, seen);
         const Frame expected = readPpm(reference);
         ASSERT_EQ(seen.size(), expected.size()) << "no reference " << reference;
         Frame difference(seen.size());
