@@ -1,0 +1,48 @@
+// The fuzz targets' corpus replayed in the fast tests: every reader on the
+// shipped files and on the ways a file lies, cut short at a hundred
+// lengths, each of its first 128 bytes made 0, 0x7F or 0xFF, and 64 kB of
+// 0xFF after its end. Each case is a buffer of exactly its size, so that a
+// read past it fails under the sanitizers (scripts/sanitize.sh, and
+// scripts/mutants.sh's build); what a reader builds must keep its promises.
+#include <algorithm>
+#include <string>
+
+#include "app/files.h"
+#include "fuzz/read_all.h"
+
+namespace {
+
+void replay(Reader reader, const std::string& name) {
+    Bytes file;
+    ASSERT_TRUE(readWholeFile((std::string(VALE_DATA_DIR) + "/" + name).c_str(), file)) << name;
+    const auto read = [&](Bytes bytes, const char* what, size_t at) {
+        EXPECT_TRUE(readAll(reader, bytes.data(), bytes.size())) << name << ", " << what << " " << at;
+    };
+    read(file, "whole", file.size());
+    for (size_t n = 0; n < file.size(); n += std::max<size_t>(1, file.size() / 100))
+        read(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n)), "cut short at", n);
+    for (size_t at = 0; at < std::min<size_t>(file.size(), 128); ++at)
+        for (uint8_t value : {0x00, 0x7F, 0xFF}) {
+            Bytes lying = file;
+            lying[at] = value;
+            read(lying, "lying at", at);
+        }
+    Bytes longer = file;
+    longer.resize(file.size() + 65536, 0xFF);
+    read(longer, "oversized by", 65536);
+}
+
+}  // namespace
+
+TEST(Readers, ShippedFilesCutShortLyingOrOversizedAreReadWithinTheirBuffers) {
+    replay(Reader::config, "Config.cfg");
+    replay(Reader::heightmap, "Heightmaps/Landscape.tga");
+    for (const char* texture : {"Landscape", "Landmap", "Crosshair", "Ball", "Weapon"})
+        replay(Reader::tga, std::string("Textures/") + texture + ".tga");
+    replay(Reader::md2, "Models/Weapon.md2");
+    replay(Reader::model3ds, "models/beachball.3ds");
+    replay(Reader::model3ds, "models/shotbeachball.3ds");
+#ifdef VALE_WAVE
+    replay(Reader::wav, "sounds/bullet_fire_1.wav");
+#endif
+}
