@@ -104,6 +104,7 @@ TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
     // library's first numbers, the player at the origin, a new frame timer.
     std::filesystem::current_path(VALE_DATA_PARENT);
     releaseScene();
+    clearTerrain(terrain);
     std::srand(1);
     config.resolution_width = kW;
     config.resolution_height = kH;
@@ -173,4 +174,6 @@ TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
         frames(1);
     }
     check("up");
+    releaseScene();  // as the program ends; a later test loads its own
+    clearTerrain(terrain);
 }
