@@ -71,6 +71,12 @@ struct ReferenceTest : GlTest {
             drawFrame();
         }
     }
+    // A shot: the button held for two frames (the frame reads it once).
+    void fire() {
+        mouse.leftButton = true;
+        frames(2);
+        mouse.leftButton = false;
+    }
     // Mouse motion for the next frame, as the window's messages give it.
     static void move(int dx, int dy) {
         mouse.x = kW / 2 + dx;
@@ -132,9 +138,7 @@ TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
     // Looking down and firing: the weapon mid-recoil.
     move(0, 400);
     frames(1);
-    mouse.leftButton = true;
-    frames(2);
-    mouse.leftButton = false;
+    fire();
     frames(3);
     check("recoil");
 
@@ -144,9 +148,7 @@ TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
     mouse.rightButton = true;
     frames(30);
     for (int shot = 0; shot < 2; ++shot) {
-        mouse.leftButton = true;
-        frames(2);
-        mouse.leftButton = false;
+        fire();
         frames(30);
         move(150, 0);
         frames(1);
@@ -162,9 +164,7 @@ TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
     Ball& ball = ballSet.balls[0];
     ball = Ball{true, player.x, terrain.heightAt(player.x, player.z - 1.2f) + 0.2f, player.z - 1.2f, 0, 0, 0, 0};
     frames(2);
-    mouse.leftButton = true;
-    frames(2);
-    mouse.leftButton = false;
+    fire();
     frames(20);
     check("ball");
 
