@@ -122,7 +122,7 @@ TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
     initGl();
     ASSERT_EQ("", shownBoxes());
     frameTimer.start();
-    frames(3);
+    frames(100);  // the balls have fallen where they were scattered
     check("start");
 
     // Walking forward and turning right, the weapon swaying.
@@ -156,13 +156,13 @@ TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
     check("marks");
     mouse.rightButton = false;
 
-    // A ball up close under the crosshair, shot: popped and turned.
+    // A ball up close under the crosshair, heading 60 degrees, shot: popped and turned.
     frames(60);
     player.heading = 0;
     player.pitch = -10;
     for (Ball& b : ballSet.balls) b.x = player.x, b.z = player.z + 40;
     Ball& ball = ballSet.balls[0];
-    ball = Ball{true, player.x, terrain.heightAt(player.x, player.z - 1.2f) + 0.2f, player.z - 1.2f, 0, 0, 0, 0};
+    ball = Ball{true, player.x, terrain.heightAt(player.x, player.z - 1.2f) + 0.2f, player.z - 1.2f, 60, 0, 0, 0};
     frames(2);
     fire();
     frames(20);

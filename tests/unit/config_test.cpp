@@ -1,3 +1,5 @@
+#include <fstream>
+
 #include "app/config.h"
 #include "support.h"
 
@@ -54,4 +56,19 @@ TEST(Config, ASignWithoutDigitsStartsTheNextKeyWhereverTheFileBuffersEnd) {
             EXPECT_EQ("fullscreen 1 frameratecounter 1 resolution 1024x768x32 zbuffer_depth 16 texturefilter 2 sound 1", text(c))
                 << sign << " at byte " << at;
         }
+}
+
+TEST(Config, LoadReadsTheDataFolderUnderTheWorkingFolder) {
+    TempDir run;
+    std::filesystem::create_directory(run.path / "data");
+    std::ofstream(run.path / "data" / "Config.cfg") << "resolution_width 640";
+    std::ofstream(run.path / "Config.cfg") << "resolution_width 320";  // beside data/, not its own
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::current_path(run.path);
+    testplatform::reset();
+    Config c;
+    c.load("Config.cfg");
+    std::filesystem::current_path(home);
+    EXPECT_EQ(640, c.resolution_width);
+    EXPECT_EQ("", shownBoxes());
 }

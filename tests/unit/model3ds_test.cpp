@@ -39,7 +39,8 @@ TEST(Reader3ds, ReadsMaterialsObjectsAndGroupsAmongOtherToolsChunks) {
     paint.children.insert(paint.children.begin() + 1, Chunk{0xA010, {}, {rgb(50, 5, 5), {0x0012, {50, 5, 5}, {}}}});
     paint.children.push_back({0xA030, {}, {rgb(255, 255, 255)}});
     paint.children.push_back({0xA040, {}, {{0x0030, {40, 0}, {}}}});
-    Chunk quad = object("quad", {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2}, {0, 2, 3}},
+    // Its third face names the vertex past the last, and is dropped.
+    Chunk quad = object("quad", {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2}, {0, 2, 3}, {1, 2, 4}},
                         {{0x4140, floatList(4, {0, 0, 1, 0, 1, 1, 0, 1}), {}}, {0x4160, Bytes(48, 0), {}}});
     quad.children[0].children[1].children = {faceGroup("paint", {0}), faceGroup("b", {1}), faceGroup("nobody", {1}),
                                              {0x4150, Bytes(8, 0), {}}};

@@ -1,5 +1,6 @@
 // The fuzz targets' corpus replayed in the fast tests: every reader on the
-// shipped files and on the ways a file lies, cut short at a hundred
+// shipped files (and the generator's seeds of the formats the game ships no
+// file in) and on the ways a file lies, cut short at a hundred
 // lengths, each of its first 128 bytes made 0, 0x7F or 0xFF, and 64 kB of
 // 0xFF after its end. Each case is a buffer of exactly its size, so that a
 // read past it fails under the sanitizers (scripts/sanitize.sh, and
@@ -12,9 +13,11 @@
 
 namespace {
 
+const std::string data = VALE_DATA_DIR "/", seeds = VALE_SEEDS_DIR "/";
+
 void replay(Reader reader, const std::string& name) {
     Bytes file;
-    ASSERT_TRUE(readWholeFile((std::string(VALE_DATA_DIR) + "/" + name).c_str(), file)) << name;
+    ASSERT_TRUE(readWholeFile(name.c_str(), file)) << name;
     const auto read = [&](Bytes bytes, const char* what, size_t at) {
         EXPECT_TRUE(readAll(reader, bytes.data(), bytes.size())) << name << ", " << what << " " << at;
     };
@@ -35,14 +38,16 @@ void replay(Reader reader, const std::string& name) {
 }  // namespace
 
 TEST(Readers, ShippedFilesCutShortLyingOrOversizedAreReadWithinTheirBuffers) {
-    replay(Reader::config, "Config.cfg");
-    replay(Reader::heightmap, "Heightmaps/Landscape.tga");
+    replay(Reader::config, data + "Config.cfg");
+    replay(Reader::heightmap, data + "Heightmaps/Landscape.tga");
     for (const char* texture : {"Landscape", "Landmap", "Crosshair", "Ball", "Weapon"})
-        replay(Reader::tga, std::string("Textures/") + texture + ".tga");
-    replay(Reader::md2, "Models/Weapon.md2");
-    replay(Reader::model3ds, "models/beachball.3ds");
-    replay(Reader::model3ds, "models/shotbeachball.3ds");
+        replay(Reader::tga, data + "Textures/" + texture + ".tga");
+    replay(Reader::pcx, seeds + "pcx/seed.pcx");
+    replay(Reader::raw, seeds + "raw/seed.raw");
+    replay(Reader::md2, data + "Models/Weapon.md2");
+    replay(Reader::model3ds, data + "models/beachball.3ds");
+    replay(Reader::model3ds, data + "models/shotbeachball.3ds");
 #ifdef VALE_WAVE
-    replay(Reader::wav, "sounds/bullet_fire_1.wav");
+    replay(Reader::wav, data + "sounds/bullet_fire_1.wav");
 #endif
 }
