@@ -345,8 +345,10 @@ async function compare() {
 
 // What a person sees of the frames: every frame the game draws is presented
 // (none drawn only to be thrown away), each unlike the last while the view
-// turns, at a rate near a plain page's that only clears its canvas. Two
-// rounds of each, interleaved; each figure is the better round's.
+// turns, at a rate not far below a plain page's that only clears its canvas
+// (here the software GPU bounds the game at about half of it: 0.46 to 0.55
+// measured, also beside another build; the frames thrown away gave 0.06 to
+// 0.14). Two rounds of each, interleaved; each figure is the better round's.
 async function present() {
   const page = await open();
   await page.click('#start');
@@ -371,7 +373,7 @@ async function present() {
               `${g.same} as the last); the plain page ${p.rate.toFixed(1)}: ${(g.rate / p.rate).toFixed(2)} of it`);
   if (g.frames < 0.9 * g.drawn) fail(`${g.drawn} frames drawn, ${g.frames} presented`);
   if (g.same > g.frames / 20) fail(`${g.same} of ${g.frames} presented frames as the last while turning`);
-  if (g.rate < 0.4 * p.rate) fail(`${g.rate.toFixed(1)} frames a second presented, the plain page ${p.rate.toFixed(1)}`);
+  if (g.rate < 0.3 * p.rate) fail(`${g.rate.toFixed(1)} frames a second presented, the plain page ${p.rate.toFixed(1)}`);
   clean(page);
 }
 
