@@ -12,7 +12,7 @@ scripts/install-deps.sh
 cmake -S . -B build-mutants -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALE_SANITIZE=ON >/dev/null
 targets="--target unit_tests --target gl_tests --target data"
 cmake --build build-mutants -j"$(nproc)" $targets >/dev/null
-fast() { ctest --test-dir build-mutants -R '^native\.(gl|[A-Z].*)$' -j"$(nproc)" --timeout 120 >/dev/null 2>&1; }
+fast() { timeout 600 ctest --test-dir build-mutants -R '^native\.(gl|[A-Z].*)$' -j"$(nproc)" --timeout 120 >/dev/null 2>&1; }
 fast || { echo "the tests fail without any fault"; exit 2; }
 
 # mutate FILE TEXT REPLACEMENT: the one place of TEXT in FILE replaced.
