@@ -38,6 +38,10 @@ export const plainPage = `<!doctype html><body style="margin:0"><canvas width="1
   (function frame() { gl.clearColor((n++ % 60) / 60, 0.5, 0.5, 1); gl.clear(gl.COLOR_BUFFER_BIT); requestAnimationFrame(frame); })();
 </script>`;
 
+// The view turning in the game's page, as the mouse turns it: run at every
+// animation frame by presented().
+export const turn = () => document.getElementById('canvas').dispatchEvent(new MouseEvent('mousemove', {movementX: 8}));
+
 // The frames the browser presents over `seconds`, counted where a person
 // looks: the DevTools protocol's screencast frames, each acknowledged at
 // once. While it counts, `turn` (if given) runs in the page at every

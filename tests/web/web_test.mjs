@@ -10,7 +10,7 @@
 import {execFileSync, spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
-import {launch, plainPage, presented, serve} from '../../tools/web_site.mjs';
+import {launch, plainPage, presented, serve, turn} from '../../tools/web_site.mjs';
 
 const [mode, site, work, nativeBuild] = process.argv.slice(2);
 fs.mkdirSync(work, {recursive: true});
@@ -354,7 +354,6 @@ async function present() {
   const page = await open();
   await page.click('#start');
   await frames(page, 10);
-  const turn = () => document.getElementById('canvas').dispatchEvent(new MouseEvent('mousemove', {movementX: 8}));
   const plain = await browser.newPage();
   await plain.setViewport({width: 1200, height: 1000});
   await plain.setContent(plainPage);

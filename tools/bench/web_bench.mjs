@@ -15,7 +15,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import {launch, plainPage, presented, serve} from '../web_site.mjs';
+import {launch, plainPage, presented, serve, turn} from '../web_site.mjs';
 
 const [native, site, roundsArg] = process.argv.slice(2);
 const rounds = Number(roundsArg || 5), seconds = 4;
@@ -68,7 +68,6 @@ async function webRun(kind, throttle) {
   await page.click('#start');
   await page.waitForFunction(() => ValePage.frames > 10);
   await page.keyboard.down('w');
-  const turn = () => document.getElementById('canvas').dispatchEvent(new MouseEvent('mousemove', {movementX: 8}));
   const seen = await presented(page, seconds, {turn, throttle});
   await page.keyboard.up('w');
   await page.keyboard.down('Escape');

@@ -152,13 +152,13 @@ var LibraryValePage = {
   },
 
   // Runs what the program asked of the page; what the browser throws is
-  // told on the console, and the program is given `otherwise`.
-  $valeGuarded: function(what, f, otherwise) {
+  // told on the console, and the program is given 0.
+  $valeGuarded: function(what, f) {
     try {
       return f();
     } catch (e) {
       console.warn('Vale: ' + what + ' failed: ' + (e && e.message || e));
-      return otherwise || 0;
+      return 0;
     }
   },
 
@@ -174,9 +174,9 @@ var LibraryValePage = {
   // The loop's pause between frames: it goes on at the browser's next
   // animation frame, so that the frame it draws then is the one the browser
   // presents next (none drawn only to be thrown away), and a hidden page,
-  // which gets no animation frames, rests.
-  // Resumed as the runtime resumes any callback of its own (as its timers
-  // do), so that the run's end and its exit status are seen to.
+  // which gets no animation frames, rests. It is resumed as the runtime
+  // resumes any callback of its own (as its timers do), so that the run's
+  // end and its exit status are seen to.
   vale_web_next_frame__deps: ['$Asyncify', '$callUserCallback'],
   vale_web_next_frame: function() {
     Asyncify.handleSleep(function(wakeUp) {
