@@ -5,7 +5,10 @@
 # read past a buffer is caught as a failure), runs them, puts the file
 # back, and prints every fault that no test caught. Exits 1 if any was missed. With an argument, only the
 # faults whose description matches that extended regular expression run;
-# VALE_MUTANTS names another list of the same form.
+# VALE_MUTANTS names another list of the same form. VALE_MATRIX=FILE also
+# writes, for each fault, the tests that fail on it (a test binary that
+# crashes names the test it was in), so that what each test alone catches
+# can be counted.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -14,6 +17,18 @@ targets="--target unit_tests --target gl_tests --target data"
 cmake --build build-mutants -j"$(nproc)" $targets >/dev/null
 fast() { timeout 600 ctest --test-dir build-mutants -R '^native\.(gl|[A-Z].*)$' -j"$(nproc)" --timeout 120 >/dev/null 2>&1; }
 fast || { echo "the tests fail without any fault"; exit 2; }
+# who: the tests that fail, one a line, each binary run whole as ctest runs it.
+who() {
+    local sup=$PWD/tests/mesa.supp mesa
+    mesa=$(ls /usr/lib/*/dri/swrast_dri.so | head -1)
+    { ASAN_OPTIONS=detect_leaks=1 timeout 300 build-mutants/tests/unit_tests 2>&1
+      LD_PRELOAD=$mesa ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0 LSAN_OPTIONS=suppressions=$sup \
+          timeout 300 tests/e2e/with_xvfb.sh build-mutants/tests/gl_tests 2>&1; } |
+        awk 'function crashed() { if (run != "" && !done) print run " (crashed)"; run = "" }
+             /^\[=+\] Running/ {crashed()} /^\[ RUN / {run = $NF; done = 0} /^\[ +(OK|FAILED) +\]/ {done = 1}
+             /^\[  FAILED  \] [^ ]+ \(/ {print $4} END {crashed()}' | sort -u
+}
+[ -z "${VALE_MATRIX:-}" ] || : > "$VALE_MATRIX"
 
 # mutate FILE TEXT REPLACEMENT: the one place of TEXT in FILE replaced.
 mutate() {
@@ -39,6 +54,7 @@ while IFS=$'\t' read -r what file text replacement; do
         missed=$((missed + 1))
     else
         echo "caught: $what"
+        [ -z "${VALE_MATRIX:-}" ] || printf '%s\t%s\n' "$what" "$(who | paste -sd' ')" >> "$VALE_MATRIX"
     fi
     cp "$backup" "$file"
     touch "$file"
