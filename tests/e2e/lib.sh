@@ -1,5 +1,15 @@
 # Helpers for the end-to-end tests, sourced by them: a private Xvfb, the
-# program under Wine or native, windows by title, screenshots and checks.
+# program under Wine or native, windows by title, screenshots and checks;
+# and the driver, what a run is asked the same way on every build:
+#   start_run [nomultitexture] [without FILE]...   a fresh run, started
+#   frames N               until N more frames are drawn
+#   shot NAME              the frame as $work/NAME.ppm
+#   key KEY down|up|press  move DX DY  button N down|up   (N: 1 left, 3 right)
+#   heard                  the firing sound is heard within 5 s
+#   box CAPTION TEXT       that box shows (under Wine its caption is read) and is answered
+#   ended STATUS           the run ends with that status
+#   log                    prints the path of its fps.txt, or nothing
+# The browser's answers come from tests/web/driver.mjs (drive web ...).
 set -u
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -20,11 +30,13 @@ start_xvfb() {
     fail "no Xvfb"
 }
 
-APP_PID=
+APP_PID= DRIVER_PID= XVFB_PID=
 stop_all() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    # The browser's driver ends, closing the browser, when its requests end.
+    [ -n "$DRIVER_PID" ] && eval "exec ${DRIVER[1]}>&-"
     [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
-    kill "$XVFB_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
 }
 
@@ -45,17 +57,19 @@ send_key() {
     xdotool keydown "$2" && sleep 0.2 && xdotool keyup "$2"
 }
 
-# run_in MODE EXE DIR: copies the program into DIR, goes there and starts it
-# (MODE wine: the Windows build; native); APP_PID is its process, its output
-# goes to $work/program.log.
+# run_in MODE EXE DIR [VAR=VALUE...]: copies the program into DIR, goes
+# there and starts it (MODE wine: the Windows build; native) with those in
+# its environment; APP_PID is its process, its output goes to $work/program.log.
 run_in() {
     cp "$2" "$3/" && cd "$3"
-    if [ "$1" = wine ]; then
+    local mode=$1 exe=$2; shift 3
+    WIN=
+    if [ "$mode" = wine ]; then
         export WINEDEBUG=-all WINEPREFIX=$work/wineprefix
         [ -d "$WINEPREFIX" ] || timeout 120 wineboot -i >/dev/null 2>&1
-        wine "$(basename "$2")" >"$work/program.log" 2>&1 &
+        env "$@" wine "$(basename "$exe")" >"$work/program.log" 2>&1 &
     else
-        env ${VALE_PROGRAM_ENV:-} "./$(basename "$2")" >"$work/program.log" 2>&1 &
+        env ${VALE_PROGRAM_ENV:-} "$@" "./$(basename "$exe")" >"$work/program.log" 2>&1 &
     fi
     APP_PID=$!
 }
@@ -108,13 +122,64 @@ check_log() {
 pixels() { "${VALE_PIXELS:?no screenshot checker}" "$@"; }
 
 # playing [logged]: the program's window (WIN) shows frames that change,
-# within 30 s; with logged, also past the two seconds after which the run
-# writes its log.
+# within 30 s, and has the keys, the pointer at its middle; with logged, also
+# past the two seconds after which the run writes its log.
 playing() {
     WIN=$(wait_window "Vale - by Pellam" 60) || fail "no window; $(state)"
     pixels wait "$WIN" 30 frames 2 || fail "no frames drawn"
+    xdotool windowfocus --sync "$WIN" 2>/dev/null
+    xdotool mousemove --window "$WIN" 512 384
     [ -z "${1:-}" ] || sleep 2
 }
+
+# drive MODE: the driver of that build, and what a run needs (a display,
+# the firing sound kept, through ALSA's file plugin, in $work/sound.raw).
+drive() {
+    if [ "$1" = web ]; then
+        coproc DRIVER { exec node "$(dirname "${BASH_SOURCE[0]}")/../web/driver.mjs" "$exe" "$work"; }
+        DRIVER_PID=$!
+        trap stop_all EXIT
+        for f in start_run frames shot key move button heard box ended log; do eval "$f() { ask $f \"\$@\"; }"; done
+        return
+    fi
+    start_xvfb
+    sound=$work/sound.raw
+    printf 'pcm.!default { type file slave.pcm "nul" file "%s" format raw }\npcm.nul { type null }\n' "$sound" > "$work/asound.conf"
+    export ALSA_CONFIG_PATH=$work/asound.conf VALE_FIXED_CLOCK=1
+}
+# ask REQUEST ARGS...: the browser's driver answers; what it says is printed.
+ask() {
+    local IFS=$'\t' reply
+    echo "$*" >&"${DRIVER[1]}"
+    IFS= read -r reply <&"${DRIVER[0]}" || fail "the browser's driver ended"
+    case $reply in ok) ;; "ok "*) echo "${reply#ok }" ;; *) fail "$1: ${reply#fail }" ;; esac
+}
+
+# The desktop builds' driver. A run is a fresh copy of the data in $work/run.
+start_run() {
+    local env=()
+    rm -rf "$work/run" && mkdir -p "$work/run" && cp -r "$data" "$work/run/data" && rm -f "$work/run/data/fps.txt" "$sound"
+    while [ $# -gt 0 ]; do
+        case $1 in
+            nomultitexture) env+=(MESA_EXTENSION_OVERRIDE=-GL_ARB_multitexture) ;;
+            without) rm -rf "$work/run/$2"; shift ;;
+        esac
+        shift
+    done
+    run_in "$mode" "$exe" "$work/run" "${env[@]}"
+}
+frames() { [ -n "$WIN" ] || playing; pixels wait "$WIN" 10 frames "$1" || fail "no frames drawn; $(state)"; }
+shot() { [ -n "$WIN" ] || playing; pixels shot "$WIN" "$work/$1.ppm"; }
+key() { if [ "$2" = press ]; then send_key "$WIN" "$1"; else xdotool "key$2" "$1"; fi; }
+move() { xdotool mousemove_relative -- "$1" "$2"; }
+button() { xdotool "mouse$2" "$1"; }
+heard() {
+    for _ in $(seq 50); do [ -n "$(tr -d '\0' < "$sound" 2>/dev/null | head -c 1)" ] && return; sleep 0.1; done
+    fail "the shot was not heard"
+}
+box() { dismiss_box "$1" "$2"; }
+ended() { expect_exit "$1" "at the end"; }
+log() { [ ! -f "$work/run/data/fps.txt" ] || echo "$work/run/data/fps.txt"; }
 
 # geometry WINDOW: WxH+X+Y of its client area on the screen.
 geometry() {

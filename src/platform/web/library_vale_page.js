@@ -53,7 +53,10 @@ var LibraryValePage = {
       });
       listen(canvas, 'mousemove', function(e) { push([3, e.movementX | 0, e.movementY | 0]); });
       listen(canvas, 'mousedown', function(e) {
-        if (!locked() && canvas.requestPointerLock) canvas.requestPointerLock();
+        // The browser may refuse the pointer (right after Escape freed it,
+        // or to an event not a person's): the mouse still turns the view.
+        var asked = !locked() && canvas.requestPointerLock && canvas.requestPointerLock();
+        if (asked && asked.catch) asked.catch(function() {});
         if (fullscreen && !document.fullscreenElement && canvas.requestFullscreen) {
           canvas.requestFullscreen().catch(function() {});
         }

@@ -1,0 +1,154 @@
+// The browser build's driver: the page in headless Chromium (Debian's,
+// driven by puppeteer-core), the site served from the loopback. Its helpers
+// serve web_test.mjs; run as a program it answers the end-to-end runs
+// (tests/e2e/lib.sh), one request a line, fields split by tabs, with "ok"
+// and what was asked or "fail" and why:
+//   node driver.mjs SITE_DIR WORK_DIR
+import fs from 'node:fs';
+import path from 'node:path';
+import readline from 'node:readline';
+import {fileURLToPath} from 'node:url';
+import {launch, serve} from '../../tools/web_site.mjs';
+
+export const fail = (message) => { throw new Error(message); };
+export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+export async function site(dir) {
+  const {url, server} = await serve(dir);
+  const browser = await launch('--autoplay-policy=no-user-gesture-required');
+  // A page of the site, ready to start (or, where ready is false, just
+  // opened), before(page) run first; any console error or uncaught exception
+  // on it fails the check that opened it.
+  const open = async (query = '', before = null, ready = true) => {
+    const page = await browser.newPage();
+    await page.setViewport({width: 1200, height: 1000});
+    page.problems = [];
+    page.on('console', (m) => { if (m.type() === 'error') page.problems.push(m.text()); });
+    page.on('pageerror', (e) => page.problems.push(e.message));
+    if (before) await before(page);
+    await page.goto(url + query);
+    if (ready) await page.waitForSelector('#start:not([hidden])', {timeout: 30000});
+    return page;
+  };
+  const close = async () => { await browser.close(); server.close(); };
+  return {browser, open, close};
+}
+
+// The next frame the game draws: its pixels, RGBA, rows from the bottom.
+export const grab = (page) => page.evaluate(() => new Promise((resolve) => {
+  ValePage.onFrame = () => {
+    const gl = GLctx, w = gl.drawingBufferWidth, h = gl.drawingBufferHeight, px = new Uint8Array(w * h * 4);
+    gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, px);
+    let text = '';
+    for (let i = 0; i < px.length; i += 0x8000) text += String.fromCharCode.apply(null, px.subarray(i, i + 0x8000));
+    resolve({w, h, rgba: btoa(text)});
+  };
+})).then((frame) => Object.assign(frame, {rgba: Buffer.from(frame.rgba, 'base64')}));
+
+// The next frame as FILE, a PPM as the desktop builds' screenshots are.
+export async function shot(page, file) {
+  const {w, h, rgba} = await grab(page), rgb = Buffer.alloc(w * h * 3);
+  for (let y = 0, j = 0; y < h; y++) {
+    for (let i = (h - 1 - y) * w * 4, end = i + w * 4; i < end; i += 4, j += 3) rgba.copy(rgb, j, i, i + 3);
+  }
+  fs.writeFileSync(file, Buffer.concat([Buffer.from(`P6\n${w} ${h}\n255\n`), rgb]));
+}
+
+// Until count more frames are drawn, or the run has ended.
+export async function frames(page, count) {
+  const target = await page.evaluate((count) => ValePage.frames + count, count);
+  await page.waitForFunction((target) => ValePage.frames >= target || !document.getElementById('end').hidden,
+                             {timeout: 20000, polling: 5}, target);
+}
+
+export const shown = (page, selector) => page.$eval(selector, (e) => (e.hidden ? '' : e.textContent));
+export const drawn = (page) => page.evaluate(() => ValePage.frames);
+export const clean = (page) => page.problems.length && fail(`console errors: ${page.problems.join(' | ')}`);
+// The end page: the run's status and its log ('' for none).
+export async function ended(page) {
+  await page.waitForSelector('#end:not([hidden])', {timeout: 30000});
+  return page.evaluate(() => ({status: +document.getElementById('end').dataset.status & 255,
+                               log: document.getElementById('download').hidden ? '' : document.getElementById('log').textContent}));
+}
+// A key held for two frames (the game reads the keys once a frame). A held
+// pointer is the browser's to free on Escape, which a synthetic key does not reach: freed first.
+export async function press(page, key) {
+  if (key === 'Escape') {
+    await page.evaluate(() => document.exitPointerLock());
+    await page.waitForFunction(() => document.pointerLockElement === null, {timeout: 5000});
+  }
+  await page.keyboard.down(key);
+  await frames(page, 2);
+  await page.keyboard.up(key);
+}
+// The box that is open, "caption: text", answered with OK.
+export async function box(page) {
+  const dialog = await page.waitForSelector('dialog.box[open]', {timeout: 30000});
+  const said = await dialog.evaluate((d) => `${d.querySelector('h2').textContent}: ${d.querySelector('p').textContent}`);
+  await page.click('dialog.box button');
+  return said;
+}
+// The mouse as the game's canvas hears it: motion, and its buttons (0 left, 2 right).
+export const mouse = (page, type, init) => page.$eval('canvas', (c, type, init) => c.dispatchEvent(new MouseEvent(type, init)), type, init);
+
+// Whether the firing sound was heard within 5 s: a sound started, and its
+// samples not silence, at any time since listen(page) (heard, the loudest
+// sample the page's meter has shown).
+export const listen = (page) => page.evaluate(() => {
+  const data = new Float32Array(2048);
+  window.loudest = 0;
+  setInterval(() => {
+    ValePage.meter?.getFloatTimeDomainData(data);
+    if (ValePage.started) window.loudest = data.reduce((m, v) => Math.max(m, Math.abs(v)), window.loudest);
+  }, 10);
+});
+export const heard = (page) => page.waitForFunction(() => window.loudest > 0.05, {timeout: 5000, polling: 10})
+  .then(() => true, () => false);
+
+// The requests of the end-to-end runs; the page's fixed clock (1/60 s a
+// frame) makes each run the same on any machine.
+async function answer(dir, work) {
+  const {open, close} = await site(dir);
+  let page = null;
+  const requests = {
+    start_run: async (...options) => {
+      if (page) await page.close();
+      page = await open(options.includes('nomultitexture') ? '?fixedclock&nomultitexture' : '?fixedclock');
+      for (let i = options.indexOf('without'); i >= 0; i = options.indexOf('without', i + 1)) {
+        await page.evaluate((file) => Module.FS.unlink(file), options[i + 1]);
+      }
+      await page.click('#start');
+      await listen(page);
+    },
+    frames: (n) => frames(page, +n),
+    shot: (name) => shot(page, path.join(work, `${name}.ppm`)),
+    key: (key, how) => (how === 'press' ? press(page, key) : page.keyboard[how](key)),
+    move: (dx, dy) => mouse(page, 'mousemove', {movementX: +dx, movementY: +dy}),
+    button: (n, how) => mouse(page, `mouse${how}`, {button: n - 1}),
+    heard: async () => (await heard(page)) || fail('the shot was not heard'),
+    box: async (caption, text) => {
+      const said = await box(page);
+      if (said !== `${caption}: ${text}`) fail(`box "${said}", not "${caption}: ${text}"`);
+    },
+    ended: async (status) => {
+      const end = await ended(page);
+      if (end.status !== +status) fail(`exit status ${end.status}, not ${status}`);
+      clean(page);
+      if (end.log) fs.writeFileSync(path.join(work, 'fps.txt'), end.log);
+      else fs.rmSync(path.join(work, 'fps.txt'), {force: true});
+    },
+    log: () => (fs.existsSync(path.join(work, 'fps.txt')) ? path.join(work, 'fps.txt') : ''),
+  };
+  for await (const line of readline.createInterface({input: process.stdin})) {
+    const [request, ...args] = line.split('\t');
+    try {
+      const said = await (requests[request] || (() => fail(`no request ${request}`)))(...args);
+      console.log(typeof said === 'string' && said ? `ok ${said}` : 'ok');
+    } catch (error) {
+      console.log(`fail ${error.message.split('\n')[0]}`);
+    }
+  }
+  await close();
+}
+
+if (process.argv[1] === fileURLToPath(import.meta.url)) await answer(...process.argv.slice(2));
