@@ -9,14 +9,32 @@
 # writes, for each fault, the tests that fail on it (a test binary that
 # crashes names the test it was in), so that what each test alone catches
 # can be counted.
+#
+# scripts/mutants.sh --e2e [REGEX] runs instead the faults of
+# scripts/mutants-e2e.txt, in the platform layer and the page, each against
+# the end-to-end runs of the build it is in (build/, build/windows/ or
+# build/web/, as scripts/build.sh makes them); by hand, not in CI.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+list=${VALE_MUTANTS:-scripts/mutants.txt} e2e=
+[ "${1:-}" != --e2e ] || { shift; list=scripts/mutants-e2e.txt e2e=1; }
 cmake -S . -B build-mutants -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALE_SANITIZE=ON >/dev/null
 targets="--target unit_tests --target gl_tests --target data"
-cmake --build build-mutants -j"$(nproc)" $targets >/dev/null
-fast() { timeout 600 ctest --test-dir build-mutants -R '^native\.(gl|[A-Z].*)$' -j"$(nproc)" --timeout 120 >/dev/null 2>&1; }
-fast || { echo "the tests fail without any fault"; exit 2; }
+# built FILE: the tests the fault in FILE is run against are built; fast: they pass.
+built() {
+    [ -z "$e2e" ] && { cmake --build build-mutants -j"$(nproc)" $targets >/dev/null 2>&1; return; }
+    case $1 in */win32/*) dir=build/windows ;; */web/*) dir=build/web ;; *) dir=build ;; esac
+    cmake -S . -B "$dir" >/dev/null 2>&1 && cmake --build "$dir" -j"$(nproc)" --target vale >/dev/null 2>&1
+}
+fast() {
+    [ -z "$e2e" ] && { timeout 600 ctest --test-dir build-mutants -R '^native\.(gl|[A-Z].*)$' -j"$(nproc)" --timeout 120 >/dev/null 2>&1; return; }
+    ctest --test-dir "$dir" -R '\.(play|shell)$' --timeout 300 >/dev/null 2>&1
+}
+if [ -z "$e2e" ]; then
+    built
+    fast || { echo "the tests fail without any fault"; exit 2; }
+fi
 # who: the tests that fail, one a line, each binary run whole as ctest runs it.
 who() {
     local sup=$PWD/tests/mesa.supp mesa
@@ -46,7 +64,7 @@ while IFS=$'\t' read -r what file text replacement; do
     if ! mutate "$file" "$text" "$replacement" 2>/dev/null; then
         echo "STALE: $what ($file no longer holds the text once)"
         missed=$((missed + 1))
-    elif ! cmake --build build-mutants -j"$(nproc)" $targets >/dev/null 2>&1; then
+    elif ! built "$file"; then
         echo "STALE: $what (does not build)"
         missed=$((missed + 1))
     elif fast; then
@@ -58,8 +76,8 @@ while IFS=$'\t' read -r what file text replacement; do
     fi
     cp "$backup" "$file"
     touch "$file"
-done < "${VALE_MUTANTS:-scripts/mutants.txt}"
+done < "$list"
 rm -f "$backup"
-cmake --build build-mutants -j"$(nproc)" $targets >/dev/null
+if [ -n "$e2e" ]; then for p in x11 win32 web; do built "src/platform/$p/"; done; else built; fi
 echo "$((total - missed)) of $total seeded faults caught, $missed not caught"
 [ "$missed" = 0 ]

@@ -6,7 +6,8 @@ import http from 'node:http';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png'};
+const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+               '.webmanifest': 'application/manifest+json'};
 
 // Serves the folder; resolves to its address, http://127.0.0.1:PORT/, and the server.
 export async function serve(site) {

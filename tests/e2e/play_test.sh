@@ -40,7 +40,7 @@ for k in $(seq 0 23); do
     shot "panorama-$k"
     view=$work/panorama-$k.ppm
     pixels changed "$last" "$view" 520x768+0+0 || fail "turning left view $k as it was"
-    read -r _ spread _ n1 n2 <<< "$(pixels measure "$view" skyline 500x768+0+0 balls 1024x460+0+0 balls 520x308+0+460)"
+    read -r _ spread n1 n2 <<< "$(pixels measure "$view" skyline 500x768+0+0 balls 1024x460+0+0 balls 520x308+0+460)"
     [ "$spread" -ge 20 ] && [ "$k" -lt 8 ] && wavy=$((wavy + 1))
     seen=$((seen + n1 + n2)) last=$view
     echo "view $k: skyline spread $spread, $((n1 + n2)) ball pixels"

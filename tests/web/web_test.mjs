@@ -90,6 +90,7 @@ const pageChecks = {
       ['vale.wasm', {body: Buffer.from('\0asm not a program at all')}, /^vale\.wasm is damaged/],
       ['vale.data', {body: data.subarray(0, data.length >> 1)}, /^vale\.data is cut short: \d+ of its \d+ bytes/]]) {
       const page = await open('', async (page) => {
+        await page.setBypassServiceWorker(true);  // the downloads themselves, not the offline copy
         await page.setRequestInterception(true);
         page.on('request', (r) => (r.url().endsWith(file) ? r.respond(answer) : r.continue()));
       }, false);

@@ -148,6 +148,7 @@ void writeIcons() {
         const std::string side = std::to_string(n);
         write("hicolor/" + side + "x" + side + "/apps/vale.png", png(n, icons[n]));
     }
+    for (int n : {192, 512}) write("web/vale-" + std::to_string(n) + ".png", png(n, iconPixels(n)));  // the web app's
     write("vale.ico", ico(icons, {16, 32, 48, 64, 256}));
     write("vale_icon.inc", windowIcon(icons, {16, 32, 48, 64}));
 }

@@ -4,13 +4,10 @@
 //   vale_pixels shot WINDOW FILE.ppm               capture the window
 //   vale_pixels measure FILE.ppm NAME REGION...    one line of numbers
 //   vale_pixels changed A.ppm B.ppm REGION         exit 0 if over 30% of it changed
-//   vale_pixels wait WINDOW SECONDS frames N       until N new frames have shown
-//   vale_pixels wait WINDOW SECONDS NAME REGION -gt|-lt VALUE
-//                                                  until the measure passes; prints it
-//   vale_pixels wait WINDOW SECONDS changed REF.ppm REGION
+//   vale_pixels wait WINDOW SECONDS frames N       until N new frames have shown (1 on timeout)
 //
 // Measures: a count of pixels of a kind (balls, crosshair, weapon, grass,
-// bare, dark, fog), or skyline (median row, spread and haze). A wait exits 1 on timeout.
+// bare, dark, fog), or skyline (median row and spread).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -20,7 +17,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -87,30 +83,23 @@ bool capture(Window window, Image& image) {
 
 // Over 25 evenly spaced columns, the rows where the sky (the fog colour,
 // 128, 128, 134) ends: their median and the spread from the 10th to the
-// 90th percentile, (bottom, 0) if fewer than 5 columns end; then the haze,
-// the median count of rows above that end that are barely off the fog
-// colour: far ground the fog has all but hidden.
+// 90th percentile, (bottom, 0) if fewer than 5 columns end.
 std::string skyline(const Image& image, const Region& r) {
-    std::vector<int> tops, haze;
+    std::vector<int> tops;
     for (int c = 0; c < 25; ++c) {
         const int x = r.x + static_cast<int>((c + 0.5) * r.w / 25 - 0.5);  // where a resize by sampling looks
-        int faint = -1;
         for (int y = r.y; y < r.y + r.h; ++y) {
             const unsigned char* p = image.at(x, y);
-            const int off = offFog(p[0], p[1], p[2]);
-            if (off > 3 && faint < 0) faint = y;
-            if (off > 30) {
-                tops.push_back(y), haze.push_back(y - faint);
+            if (offFog(p[0], p[1], p[2]) > 30) {
+                tops.push_back(y);
                 break;
             }
         }
     }
     std::sort(tops.begin(), tops.end());
-    std::sort(haze.begin(), haze.end());
     const size_t n = tops.size();
-    if (n < 5) return std::to_string(r.y + r.h) + " 0 0";
-    return std::to_string(tops[n / 2]) + " " + std::to_string(tops[n * 9 / 10 - 1] - tops[n / 10]) + " " +
-           std::to_string(haze[n / 2]);
+    if (n < 5) return std::to_string(r.y + r.h) + " 0";
+    return std::to_string(tops[n / 2]) + " " + std::to_string(tops[n * 9 / 10 - 1] - tops[n / 10]);
 }
 
 std::string measure(const Image& image, const std::string& name, const char* where) {
@@ -166,34 +155,16 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "changed" && argc == 5) return changed(load(argv[2]), load(argv[3]), argv[4]) ? 0 : 1;
-    if (command != "wait" || argc < 6) die("usage: see the head of pixels.cpp");
+    if (command != "wait" || argc != 6 || std::strcmp(argv[4], "frames") != 0) die("usage: see the head of pixels.cpp");
 
-    // Captures the window until the condition holds or the seconds run out.
-    std::function<bool()> met;
-    const std::string what = argv[4];
-    Image last, reference;
+    // Captures the window until N frames unlike the last have shown or the seconds run out.
+    Image last;
     int frames = -1;  // the first capture is where counting starts
-    long value = 0;
-    if (what == "frames") {
-        met = [&] {
-            if (image.rgb != last.rgb) last = image, ++frames;
-            return frames >= std::atoi(argv[5]);
-        };
-    } else if (what == "changed" && argc == 7) {
-        reference = load(argv[5]);
-        met = [&] { return changed(reference, image, argv[6]); };
-    } else if (argc == 8) {
-        met = [&] {
-            value = std::atol(measure(image, what, argv[5]).c_str());
-            return std::strcmp(argv[6], "-gt") == 0 ? value > std::atol(argv[7]) : value < std::atol(argv[7]);
-        };
-    } else {
-        die("usage: see the head of pixels.cpp");
-    }
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(std::atof(argv[3]));
-    bool done = false;
-    while (!(done = capture(window, image) && met()) && std::chrono::steady_clock::now() < end)
+    while (std::chrono::steady_clock::now() < end) {
+        if (capture(window, image) && image.rgb != last.rgb) std::swap(last, image), ++frames;
+        if (frames >= std::atoi(argv[5])) return 0;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    if (argc == 8) std::printf("%ld\n", value);
-    return done ? 0 : 1;
+    }
+    return 1;
 }

@@ -7,10 +7,11 @@
 // would; what the person should know (no sound, no WebGL) goes to the page
 // through Module.notice.
 var LibraryValePage = {
-  $ValePage__deps: ['$ValeGl', '$GL', '$FS', 'glGenTextures', 'glBindTexture', 'glTexParameteri'],
+  $ValePage__deps: ['$ValeGl', '$ValeTouch', '$GL', '$FS', 'glGenTextures', 'glBindTexture', 'glTexParameteri'],
   $ValePage: {
-    events: [],  // [type, a, b]: 1 key down, 2 key up (virtual-key code), 3 motion (dx, dy),
-                 // 4 button down, 5 button up (0 left, 2 right), 6 active (flag), 7 close
+    events: [],  // [type, a, b]: key down or up (virtual-key code), motion (dx, dy), button down or up
+                 // (0 left, 2 right), active (flag); the types are the backend's, given at init
+    code: null,
     box: null,
     sounds: {},     // decoded sounds by file name, as promises
     playing: null,  // the source playing now
@@ -23,19 +24,21 @@ var LibraryValePage = {
     canvas: function() { return Module['canvas']; },
     notice: function(text) { if (Module['notice']) Module['notice'](text); },
 
-    listen: function(target, type, handler) {
-      target.addEventListener(type, handler);
-      ValePage.listeners.push([target, type, handler]);
+    listen: function(target, type, handler, options) {
+      target.addEventListener(type, handler, options);
+      ValePage.listeners.push([target, type, handler, options]);
     },
     // The run is over: the page's keys and mouse are the page's again.
     stop: function() {
-      ValePage.listeners.forEach(function(l) { l[0].removeEventListener(l[1], l[2]); });
+      ValePage.listeners.forEach(function(l) { l[0].removeEventListener(l[1], l[2], l[3]); });
+      ValeTouch.stop();
       ValePage.listeners = [];
       ValePage.events = [];
       if (ValePage.playing) try { ValePage.playing.stop(); } catch (e) {}
     },
 
-    init: function(fullscreen) {
+    init: function(fullscreen, code) {
+      ValePage.code = code;
       var canvas = ValePage.canvas(), push = function(e) { ValePage.events.push(e); }, listen = ValePage.listen;
       var locked = function() { return document.pointerLockElement === canvas; };
       listen(document, 'keydown', function(e) {
@@ -43,15 +46,15 @@ var LibraryValePage = {
         // the pointer free it reaches the game and ends the run.
         if (e.keyCode == 27 && locked()) return;
         if (ValePage.box || e.altKey) return;
-        push([1, e.keyCode & 255, 0]);
+        push([code.keyDown, e.keyCode & 255, 0]);
         e.preventDefault();
       });
       listen(document, 'keyup', function(e) {
         if (ValePage.box) return;
-        push([2, e.keyCode & 255, 0]);
+        push([code.keyUp, e.keyCode & 255, 0]);
         e.preventDefault();
       });
-      listen(canvas, 'mousemove', function(e) { push([3, e.movementX | 0, e.movementY | 0]); });
+      listen(canvas, 'mousemove', function(e) { push([code.motion, e.movementX | 0, e.movementY | 0]); });
       listen(canvas, 'mousedown', function(e) {
         // The browser may refuse the pointer (right after Escape freed it,
         // or to an event not a person's): the mouse still turns the view.
@@ -60,12 +63,13 @@ var LibraryValePage = {
         if (fullscreen && !document.fullscreenElement && canvas.requestFullscreen) {
           canvas.requestFullscreen().catch(function() {});
         }
-        push([4, e.button, 0]);
+        push([code.buttonDown, e.button, 0]);
         e.preventDefault();
       });
-      listen(canvas, 'mouseup', function(e) { push([5, e.button, 0]); e.preventDefault(); });
+      listen(canvas, 'mouseup', function(e) { push([code.buttonUp, e.button, 0]); e.preventDefault(); });
       listen(canvas, 'contextmenu', function(e) { e.preventDefault(); });
-      listen(document, 'visibilitychange', function() { push([6, document.hidden ? 0 : 1, 0]); });
+      listen(document, 'visibilitychange', function() { push([code.active, document.hidden ? 0 : 1, 0]); });
+      if (ValeTouch.offered()) ValeTouch.start();
     },
 
     show: function(text, caption, style) {
@@ -191,7 +195,10 @@ var LibraryValePage = {
     });
   },
   vale_web_init__deps: ['$ValePage', '$valeGuarded'],
-  vale_web_init: function(fullscreen) { valeGuarded('listening to the page', function() { ValePage.init(fullscreen); }); },
+  vale_web_init: function(fullscreen, keyDown, keyUp, motion, buttonDown, buttonUp, active) {
+    var code = {keyDown: keyDown, keyUp: keyUp, motion: motion, buttonDown: buttonDown, buttonUp: buttonUp, active: active};
+    valeGuarded('listening to the page', function() { ValePage.init(fullscreen, code); });
+  },
   vale_web_next_event__deps: ['$ValePage'],
   vale_web_next_event: function(type, a, b) {
     var e = ValePage.events.shift();

@@ -1,0 +1,121 @@
+// Play by touch: on a touch screen a layer over the canvas turns touches
+// into the events the keyboard and mouse give, so the game reads them as it
+// reads those. Under the left thumb, wherever it lands, a stick whose
+// direction holds W, A, S and D (eight directions, a dead zone at its
+// middle); a drag on the rest of the screen turns the view, 180 degrees a
+// screen width (the game turns 0.1 degrees a mouse pixel); buttons for
+// fire and zoom (the mouse buttons), jump, crouch, walk/run and the end of
+// the run (Shift, Ctrl, End, Escape), each held while touched. Every finger
+// is followed on its own; one lifted or cancelled lets go of what it held.
+var LibraryValeTouch = {
+  $ValeTouch__deps: ['$ValePage'],
+  $ValeTouch: {
+    layer: null,
+    fingers: {},  // by touch identifier: {stick: {x, y, keys}} or {look: {x, y, dx, dy}} or {action}
+    // Is this a touch screen? (the page's tests ask with ?touch as well)
+    offered: function() {
+      return 'ontouchstart' in window || navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
+    },
+    buttons: [['fire', 'Fire', 'button', 0], ['zoom', 'Zoom', 'button', 2], ['jump', 'Jump', 'key', 0x10],
+              ['crouch', 'Crouch', 'key', 0x11], ['run', 'Walk/Run', 'key', 0x23], ['quit', 'End', 'key', 0x1B]],
+
+    // A press now; its release once the game has drawn a frame with it
+    // down, so that even a short tap is seen (the game reads once a frame).
+    press: function(action, down) {
+      var c = ValePage.code, e = action[0] == 'key' ? [down ? c.keyDown : c.keyUp, action[1], 0]
+                                                    : [down ? c.buttonDown : c.buttonUp, action[1], 0];
+      if (down) { action.at = ValePage.frames; ValePage.events.push(e); return; }
+      (function release() {
+        if (ValePage.frames > action.at || !ValeTouch.layer) ValePage.events.push(e);
+        else requestAnimationFrame(release);
+      })();
+    },
+    // The stick's keys for a push of (dx, dy) pixels from where it landed.
+    stickKeys: function(dx, dy) {
+      if (Math.hypot(dx, dy) < 16) return '';
+      var sector = (Math.round(Math.atan2(-dy, dx) / (Math.PI / 4)) + 8) % 8;
+      return ['D', 'WD', 'W', 'WA', 'A', 'SA', 'S', 'SD'][sector];
+    },
+    steer: function(stick, keys) {
+      var codes = {W: 0x57, A: 0x41, S: 0x53, D: 0x44};
+      for (var k in codes) {
+        var was = stick.keys.indexOf(k) >= 0, now = keys.indexOf(k) >= 0;
+        if (was != now) ValeTouch.press(stick[k] = stick[k] || ['key', codes[k]], now);
+      }
+      stick.keys = keys;
+    },
+
+    start: function() {
+      var layer = ValeTouch.layer = document.createElement('div'), knob = document.createElement('div');
+      layer.id = 'touch';
+      knob.className = 'stick';
+      knob.hidden = true;
+      layer.appendChild(knob);
+      ValeTouch.buttons.forEach(function(b) {
+        var button = document.createElement('button');
+        button.className = b[0];
+        button.textContent = b[1];
+        button.dataset.action = b[2] + ' ' + b[3];
+        layer.appendChild(button);
+      });
+      document.body.appendChild(layer);
+      document.body.classList.add('touch');
+      var each = function(handler) {
+        return function(e) {
+          e.preventDefault();  // no scrolling, zooming, selection or menu while playing
+          for (var i = 0; i < e.changedTouches.length; i++) handler(e.changedTouches[i]);
+        };
+      };
+      var listen = function(type, handler) { ValePage.listen(layer, type, each(handler), {passive: false}); };
+      listen('touchstart', function(t) {
+        var button = t.target.closest && t.target.closest('[data-action]'), f;
+        if (button) {
+          var a = button.dataset.action.split(' ');
+          f = {action: [a[0], +a[1]], button: button};
+          button.classList.add('held');
+          ValeTouch.press(f.action, true);
+        } else if (t.clientX < innerWidth * 0.4) {
+          f = {stick: {x: t.clientX, y: t.clientY, keys: ''}};
+          knob.style.left = t.clientX + 'px';
+          knob.style.top = t.clientY + 'px';
+          knob.hidden = false;
+        } else {
+          f = {look: {x: t.clientX, y: t.clientY, dx: 0, dy: 0}};
+        }
+        ValeTouch.fingers[t.identifier] = f;
+      });
+      listen('touchmove', function(t) {
+        var f = ValeTouch.fingers[t.identifier];
+        if (f && f.stick) ValeTouch.steer(f.stick, ValeTouch.stickKeys(t.clientX - f.stick.x, t.clientY - f.stick.y));
+        if (f && f.look) {
+          var look = f.look, scale = 1800 / innerWidth;
+          look.dx += (t.clientX - look.x) * scale;
+          look.dy += (t.clientY - look.y) * scale;
+          look.x = t.clientX;
+          look.y = t.clientY;
+          var dx = Math.trunc(look.dx), dy = Math.trunc(look.dy);
+          if (dx || dy) ValePage.events.push([ValePage.code.motion, dx, dy]);
+          look.dx -= dx;
+          look.dy -= dy;
+        }
+      });
+      var lift = function(t) {
+        var f = ValeTouch.fingers[t.identifier];
+        delete ValeTouch.fingers[t.identifier];
+        if (f && f.stick) { ValeTouch.steer(f.stick, ''); knob.hidden = true; }
+        if (f && f.action) { ValeTouch.press(f.action, false); f.button.classList.remove('held'); }
+      };
+      listen('touchend', lift);
+      listen('touchcancel', lift);
+      ValePage.listen(layer, 'contextmenu', function(e) { e.preventDefault(); });
+    },
+    stop: function() {
+      if (ValeTouch.layer) ValeTouch.layer.remove();
+      ValeTouch.layer = null;
+      ValeTouch.fingers = {};
+      document.body.classList.remove('touch');
+    },
+  },
+};
+
+mergeInto(LibraryManager.library, LibraryValeTouch);
