@@ -81,7 +81,7 @@ top=$(basename "$package"); top=${top%.zip}; top=${top%.tar.gz}
 [ "$kind" = web ] || start_xvfb
 case "$kind" in
 web)
-    contents "$top" "$top/"{LICENSE,README.md,index.html,vale.data,vale.js,vale.png,vale.wasm}
+    contents "$top" "$top/"{LICENSE,README.md,index.html,manifest.webmanifest,sw.js,vale.data,vale.js,vale.png,vale-192.png,vale-512.png,vale.wasm}
     VALE_CHECKS='no Web Audio,downloads' node "$(dirname "$0")/../web/web_test.mjs" page "$work/root/$top" "$work" ||
         fail "the unpacked site does not play" ;;
 zip)

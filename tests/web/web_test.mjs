@@ -1,20 +1,24 @@
 // The browser build's own checks in headless Chromium, beyond the
 // end-to-end runs every build shares (tests/e2e, through driver.mjs):
-//   node web_test.mjs page|present|frame SITE_DIR WORK_DIR [NATIVE_BUILD]
+//   node web_test.mjs page|touch|offline|present|frame SITE_DIR WORK_DIR [NATIVE_BUILD]
 // page: runs in a row, the settings form, downloads that fail, a browser
 // without Web Audio or WebGL, each on a page of its own.
+// touch: a phone's screen played by touch. offline: played again with the network off; a new build taking over.
 // frame: the first frame against the one the native benchmark draws on offscreen Mesa.
 // present: the frames the browser presents while the viewer turns, against those drawn and a plain page's.
 // Every wait follows an event and has a bound.
-import {execFileSync} from 'node:child_process';
+import {execFileSync, spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import {plainPage, presented, turn} from '../../tools/web_site.mjs';
-import {box, clean, drawn, ended, fail, frames, grab, mouse, press, shown, site, sleep} from './driver.mjs';
+import {box, clean, drawn, ended, fail, frames, grab, heard, listen, mouse, press, shot, shown, site, sleep} from './driver.mjs';
 
 const [mode, dir, work, nativeBuild] = process.argv.slice(2);
 fs.mkdirSync(work, {recursive: true});
-const {browser, open, close} = await site(dir);
+// The offline check serves a copy of the site, which it then changes as a new build would.
+const served = mode === 'offline' ? fs.mkdtempSync(path.join(work, 'site-')) : dir;
+if (served !== dir) fs.cpSync(dir, served, {recursive: true});
+const {browser, open, close} = await site(served);
 const expectBox = async (page, expected) => {
   const said = await box(page);
   if (said !== expected) fail(`box "${said}", not "${expected}"`);
@@ -79,6 +83,14 @@ const pageChecks = {
     await page.click('#start');
     const written = await page.evaluate(() => new TextDecoder().decode(Module.FS.readFile('data/Config.cfg')));
     if (!/zbuffer_depth 24\n/.test(written) || !/frameratecounter 1\n/.test(written)) fail(`after Defaults: ${written}`);
+    // Tricky files: the form shows what the game reads, and writes a file the game reads the same.
+    const differ = await page.evaluate((files) => files.filter((file) => {
+      show(read(file));
+      return el('resolution_width').value != read(file).resolution_width || JSON.stringify(read(check())) != JSON.stringify(read(file));
+    }), ['resolution_width 800\r\nresolution_height 600\r\n', 'RESOLUTION_WIDTH 5\nresolution_width 640 resolution_width 700',
+         'frameratecounter 7\ttexturefilter 1\nzbuffer_depth 16 sound 0', '  fullscreen 1\n\nbogus 9 resolution_height 480',
+         'resolution_width +900 resolution_depth -16']);
+    if (differ.length) fail(`the form and the game differ on ${JSON.stringify(differ)}`);
     clean(page);
     await page.close();
   },
@@ -205,8 +217,90 @@ async function present() {
   clean(page);
 }
 
+// A phone held sideways, played by touch (the DevTools protocol's touch
+// events): the canvas fills the screen's height and the page does not
+// scroll, also after turning the phone; the stick pushed forward walks (the
+// ground changes) and stops when lifted, a drag on the right turns the view,
+// fire tapped while walking is heard, and End ends the run with its log.
+async function touch() {
+  const phone = {width: 915, height: 412, deviceScaleFactor: 2, isMobile: true, hasTouch: true, isLandscape: true};
+  const page = await open('?fixedclock', (p) => p.emulate({viewport: phone, userAgent: 'Mozilla/5.0 (Linux; Android 14) Mobile'}));
+  const began = Date.now(), cdp = await page.createCDPSession(), fingers = {};
+  await page.tap('#start');
+  await listen(page);
+  await frames(page, 3);
+  const finger = async (id, x, y) => {  // a finger put down or moved to (x, y), or lifted (no x)
+    const type = x === undefined ? 'touchEnd' : id in fingers ? 'touchMove' : 'touchStart';
+    if (x === undefined) delete fingers[id]; else fingers[id] = {x, y, id};
+    await cdp.send('Input.dispatchTouchEvent', {type, touchPoints: Object.values(fingers)});
+    await frames(page, 2);
+  };
+  const centre = (selector) => page.$eval(selector, (b) => { const r = b.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; });
+  const fits = async (w, h) => {
+    await frames(page, 2);  // a resize is told at the next animation frame
+    const [width, height, scrolls] = await page.$eval('canvas', (c) => [c.getBoundingClientRect().width, c.getBoundingClientRect().height,
+      document.scrollingElement.scrollWidth > innerWidth || document.scrollingElement.scrollHeight > innerHeight]);
+    if (Math.abs(width - w) > 1 || Math.abs(height - h) > 1 || scrolls) fail(`the canvas is ${width}x${height} (scrolls: ${scrolls}) on a ${phone.width}x${phone.height} screen`);
+  };
+  await fits(412 * 4 / 3, 412);
+  const view = async (name) => (await frames(page, 1), await shot(page, path.join(work, `${name}.ppm`)), path.join(work, `${name}.ppm`));
+  const changed = (a, b, region) => spawnSync(process.env.VALE_PIXELS || fail('no screenshot checker (VALE_PIXELS)'), ['changed', a, b, region]).status === 0;
+  const ground = '480x240+40+480', still = await view('touch-still');
+  await finger(1, 120, 300);
+  await finger(1, 120, 230);  // the stick pushed forward: W
+  await frames(page, 20);
+  const walked = await view('touch-walked');
+  if (!changed(still, walked, ground)) fail('the stick pushed forward does not walk');
+  await finger(3, ...await centre('#touch .fire'));  // fire, tapped while walking
+  await finger(3);
+  if (!await heard(page)) fail('fire tapped is not heard');
+  await finger(1);
+  const [stopped, after] = [await view('touch-stopped'), (await frames(page, 20), await view('touch-after'))];
+  if (changed(stopped, after, ground)) fail('the walk goes on after the finger is lifted');
+  for (let x = 800; x > 400; x -= 50) await finger(2, x, 200);  // a drag on the right turns the view (79 degrees)
+  await finger(2);
+  if (!changed(after, await view('touch-turned'), '520x768+0+0')) fail('a drag on the right does not turn the view');
+  Object.assign(phone, {width: 412, height: 915, isLandscape: false});  // upright: asked to turn it
+  await page.setViewport(phone);
+  if (!await page.$eval('#rotate', (e) => e.offsetHeight > 0)) fail('an upright phone is not asked to turn');
+  Object.assign(phone, {width: 740, height: 360, isLandscape: true});
+  await page.setViewport(phone);
+  await fits(480, 360);
+  await sleep(Math.max(0, 2100 - (Date.now() - began)));  // the run writes its log after two seconds
+  await finger(4, ...await centre('#touch .quit'));
+  await finger(4);
+  const end = await ended(page);
+  if (end.status !== 0 || !/average/.test(end.log)) fail(`End: status ${end.status}, log "${end.log}"`);
+  clean(page);
+}
+
+// Visited once, the site plays with the network off; a changed build then
+// takes over whole at the next visit, its files in place of the old ones.
+async function offline() {
+  const files = async (page) => page.evaluate(async () => Promise.all((await caches.keys()).map(async (name) =>
+    `${name}: ${(await (await caches.open(name)).keys()).length}`)));
+  let page = await open();
+  await page.waitForFunction(async () => (await caches.keys()).length === 1 &&
+    (await (await caches.open((await caches.keys())[0])).keys()).length === 9, {timeout: 30000});
+  await page.setOfflineMode(true);
+  await page.reload();
+  await page.waitForSelector('#start:not([hidden])', {timeout: 30000});
+  await page.click('#start');
+  await frames(page, 5);
+  if (!await drawn(page)) fail('no frame drawn offline');
+  clean(page);
+  await page.close();
+  const index = path.join(served, 'index.html');
+  fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<head>', '<head><meta name="build" content="next">'));
+  fs.writeFileSync(path.join(served, 'sw.js'), fs.readFileSync(path.join(served, 'sw.js'), 'utf8').replace(/vale-[0-9a-f]+/, 'vale-next'));
+  page = await open('', null, false);
+  await page.waitForFunction(() => document.querySelector('meta[name=build]'), {timeout: 30000});
+  const kept = await files(page);
+  if (kept.join() !== 'vale-next: 9') fail(`kept after the new build: ${kept.join(', ')}`);
+}
+
 try {
-  await ({page: checks, present, frame: compare})[mode]();
+  await ({page: checks, touch, offline, present, frame: compare})[mode]();
   console.log(`web ${mode} test passed`);
 } catch (error) {
   console.error(`FAIL: ${error.message}`);

@@ -62,7 +62,9 @@ var LibraryValeTouch = {
       document.body.classList.add('touch');
       var each = function(handler) {
         return function(e) {
-          e.preventDefault();  // no scrolling, zooming, selection or menu while playing
+          // No scrolling, zooming, selection or menu while playing (touch-action
+          // says so too, for a touch the browser has made uncancelable).
+          if (e.cancelable) e.preventDefault();
           for (var i = 0; i < e.changedTouches.length; i++) handler(e.changedTouches[i]);
         };
       };
