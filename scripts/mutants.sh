@@ -24,12 +24,12 @@ targets="--target unit_tests --target gl_tests --target data"
 # built FILE: the tests the fault in FILE is run against are built; fast: they pass.
 built() {
     [ -z "$e2e" ] && { cmake --build build-mutants -j"$(nproc)" $targets >/dev/null 2>&1; return; }
-    case $1 in */win32/*) dir=build/windows ;; */web/*) dir=build/web ;; *) dir=build ;; esac
+    case $1 in */win32/*) dir=build/windows ;; */web/*|*/site_worker.cmake) dir=build/web ;; *) dir=build ;; esac
     cmake -S . -B "$dir" >/dev/null 2>&1 && cmake --build "$dir" -j"$(nproc)" --target vale >/dev/null 2>&1
 }
 fast() {
     [ -z "$e2e" ] && { timeout 600 ctest --test-dir build-mutants -R '^native\.(gl|[A-Z].*)$' -j"$(nproc)" --timeout 120 >/dev/null 2>&1; return; }
-    ctest --test-dir "$dir" -R '\.(play|shell)$' --timeout 300 >/dev/null 2>&1
+    ctest --test-dir "$dir" -R '\.(play|shell|page|touch|offline)$' --timeout 300 >/dev/null 2>&1
 }
 if [ -z "$e2e" ]; then
     built
