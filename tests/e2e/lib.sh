@@ -101,6 +101,8 @@ state() {
 dismiss_box() {
     local box
     box=$(wait_window "$1" 60) || fail "no '$1' box; $(state)"
+    sleep 0.1  # the program waits for the answer
+    case "$(ps -o stat= -p "$APP_PID")" in ""|Z*) fail "the program ended with '$1' still open" ;; esac
     [ -z "${3:-}" ] || [ -z "$(xdotool search --name '^Vale - by Pellam$' 2>/dev/null)" ] || fail "a window beside '$1'"
     [ "$mode" != native ] || grep -Fqx "$1: $2" "$work/program.log" || fail "the '$1' box does not say '$2'"
     send_key "$box" Return

@@ -81,9 +81,12 @@ export async function press(page, key) {
   await frames(page, 2);
   await page.keyboard.up(key);
 }
-// The box that is open, "caption: text", answered with OK.
+// The box that is open, "caption: text", answered with OK; the program
+// must still be waiting for it a tenth of a second on.
 export async function box(page) {
   const dialog = await page.waitForSelector('dialog.box[open]', {timeout: 30000});
+  await sleep(100);
+  if (!await page.$eval('#end', (e) => e.hidden)) fail('the run ended with its box still open');
   const said = await dialog.evaluate((d) => `${d.querySelector('h2').textContent}: ${d.querySelector('p').textContent}`);
   await page.click('dialog.box button');
   return said;
