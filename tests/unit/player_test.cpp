@@ -66,6 +66,10 @@ TEST_F(PlayerTest, WalkingRunningAndCrouchingEachHaveTheirPace) {
     keyboard.keys[kW] = true;
     frames(8);
     EXPECT_NEAR(0.47f, second(), 0.01f) << "walking again";
+    frameTimer.framesPerSecond = 70;  // a rate whose steps do not add up to a whole speed
+    keyboard.keys[kW] = false;
+    frames(20);
+    EXPECT_EQ(0.0f, second()) << "the walk comes to rest, with no drift";
 }
 
 TEST_F(PlayerTest, AJumpRisesAFifthOfAnEyeAndLandsInSixTenthsKeepingItsSpeedAsTheViewTurns) {

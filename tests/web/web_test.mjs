@@ -221,8 +221,9 @@ async function present() {
 // A phone held sideways, played by touch (the DevTools protocol's touch
 // events): the canvas fills the screen's height and the page does not
 // scroll, also after turning the phone; the stick pushed forward walks (the
-// ground changes) and stops when lifted, a drag on the right turns the view,
-// fire tapped while walking is heard, and End ends the run with its log.
+// mark a quick tap of fire leaves goes down the screen) and stops when
+// lifted, a drag on the right turns the view, zoom held zooms, and End ends
+// the run with its log.
 async function touch() {
   const phone = {width: 915, height: 412, deviceScaleFactor: 2, isMobile: true, hasTouch: true, isLandscape: true};
   const page = await open('?fixedclock', (p) => p.emulate({viewport: phone, userAgent: 'Mozilla/5.0 (Linux; Android 14) Mobile'}));
@@ -230,11 +231,13 @@ async function touch() {
   await page.tap('#start');
   await listen(page);
   await frames(page, 3);
-  const finger = async (id, x, y) => {  // a finger put down or moved to (x, y), or lifted (no x)
-    const type = x === undefined ? 'touchEnd' : id in fingers ? 'touchMove' : 'touchStart';
+  // A finger put down or moved to (x, y), or lifted (no x); then, unless it is a quick tap, two frames.
+  const finger = async (id, x, y, quick = false) => {
+    const type = x === undefined ? 'touchEnd' : id in fingers ? 'touchMove' : 'touchStart', lifted = [fingers[id]];
     if (x === undefined) delete fingers[id]; else fingers[id] = {x, y, id};
-    await cdp.send('Input.dispatchTouchEvent', {type, touchPoints: Object.values(fingers)});
-    await frames(page, 2);
+    // Put down and moved: the fingers on the screen; lifted: the finger that leaves it.
+    await cdp.send('Input.dispatchTouchEvent', {type, touchPoints: x === undefined ? lifted : Object.values(fingers)});
+    if (!quick) await frames(page, 2);
   };
   const centre = (selector) => page.$eval(selector, (b) => { const r = b.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; });
   const fits = async (w, h) => {
@@ -245,22 +248,42 @@ async function touch() {
   };
   await fits(412 * 4 / 3, 412);
   const view = async (name) => (await frames(page, 1), await shot(page, path.join(work, `${name}.ppm`)), path.join(work, `${name}.ppm`));
-  const changed = (a, b, region) => spawnSync(process.env.VALE_PIXELS || fail('no screenshot checker (VALE_PIXELS)'), ['changed', a, b, region]).status === 0;
-  const ground = '480x240+40+480', still = await view('touch-still');
-  await finger(1, 120, 300);
-  await finger(1, 120, 230);  // the stick pushed forward: W
-  await frames(page, 20);
-  const walked = await view('touch-walked');
-  if (!changed(still, walked, ground)) fail('the stick pushed forward does not walk');
-  await finger(3, ...await centre('#touch .fire'));  // fire, tapped while walking
-  await finger(3);
-  if (!await heard(page)) fail('fire tapped is not heard');
-  await finger(1);
-  const [stopped, after] = [await view('touch-stopped'), (await frames(page, 20), await view('touch-after'))];
-  if (changed(stopped, after, ground)) fail('the walk goes on after the finger is lifted');
+  const checker = process.env.VALE_PIXELS || fail('no screenshot checker (VALE_PIXELS)');
+  const changed = (a, b, region) => spawnSync(checker, ['changed', a, b, region]).status === 0;
+  const dark = (file, ...regions) => execFileSync(checker, ['measure', file, ...regions.flatMap((r) => ['dark', r])]).toString().trim().split(' ').map(Number);
+  const still = await view('touch-still');
   for (let x = 800; x > 400; x -= 50) await finger(2, x, 200);  // a drag on the right turns the view (79 degrees)
   await finger(2);
-  if (!changed(after, await view('touch-turned'), '520x768+0+0')) fail('a drag on the right does not turn the view');
+  const turned = await view('touch-turned');
+  if (!changed(still, turned, '520x768+0+0')) fail('a drag on the right does not turn the view');
+  for (let y = 20; y < 400; y += 95) await finger(2, 800, y);  // and down, past the pitch limit, at the ground
+  await finger(2);
+  await finger(2, 800, 20);
+  for (let y = 20; y < 400; y += 95) await finger(2, 800, y);
+  await finger(2);
+  const centred = '100x100+462+334', above = '100x100+462+234', below = '100x334+462+434';
+  const [before] = dark(await view('touch-down'), centred);
+  await finger(1, 120, 300);  // the stick's finger down, and fire tapped quickly beside it: the mark, and the shot heard
+  await finger(3, ...await centre('#touch .fire'), true);
+  await finger(3);
+  const [mark] = dark(await view('touch-fired'), centred);
+  if (mark < before + 50) fail(`fire tapped left no mark (${before} -> ${mark} dark pixels)`);
+  if (!await heard(page)) fail('fire tapped is not heard');
+  await frames(page, 60);  // the recoil settles
+  await finger(1, 120, 230);  // the stick pushed forward walks as W does: the mark goes down the screen
+  await frames(page, 6);
+  await finger(1);
+  const [up, down] = dark(await view('touch-walked'), above, below);
+  if (down < 50 || up > down) fail(`the stick pushed forward does not walk forward (the mark: ${up} above, ${down} below)`);
+  await frames(page, 30);  // the walk slows down to a stop
+  const stopped = await view('touch-stopped');
+  await frames(page, 20);
+  const ground = '480x240+40+480', after = await view('touch-after');
+  if (changed(stopped, after, ground)) fail('the walk goes on after the finger is lifted');
+  await finger(5, ...await centre('#touch .zoom'));  // zoom held: the view narrows
+  await frames(page, 10);
+  if (!changed(after, await view('touch-zoomed'), ground)) fail('zoom held does not zoom');
+  await finger(5);
   Object.assign(phone, {width: 412, height: 915, isLandscape: false});  // upright: asked to turn it
   await page.setViewport(phone);
   if (!await page.$eval('#rotate', (e) => e.offsetHeight > 0)) fail('an upright phone is not asked to turn');

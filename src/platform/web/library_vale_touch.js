@@ -11,7 +11,7 @@ var LibraryValeTouch = {
   $ValeTouch__deps: ['$ValePage'],
   $ValeTouch: {
     layer: null,
-    fingers: {},  // by touch identifier: {stick: {x, y, keys}} or {look: {x, y, dx, dy}} or {action}
+    fingers: {},  // by pointer id: {stick: {x, y, keys}} or {look: {x, y, dx, dy}} or {action}
     // Is this a touch screen? (the page's tests ask with ?touch as well)
     offered: function() {
       return 'ontouchstart' in window || navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
@@ -60,16 +60,18 @@ var LibraryValeTouch = {
       });
       document.body.appendChild(layer);
       document.body.classList.add('touch');
-      var each = function(handler) {
-        return function(e) {
-          // No scrolling, zooming, selection or menu while playing (touch-action
-          // says so too, for a touch the browser has made uncancelable).
+      // Fingers as pointer events (a pen's too, not the mouse's), listened for
+      // on the document; a pointer that went down elsewhere (a box's button)
+      // is left to the page. touch-action keeps the browser from scrolling
+      // or zooming while playing.
+      var listen = function(type, handler) {
+        ValePage.listen(document, type, function(e) {
+          if (e.pointerType == 'mouse' || !(layer.contains(e.target) || e.pointerId in ValeTouch.fingers)) return;
+          handler(e);
           if (e.cancelable) e.preventDefault();
-          for (var i = 0; i < e.changedTouches.length; i++) handler(e.changedTouches[i]);
-        };
+        }, {passive: false});
       };
-      var listen = function(type, handler) { ValePage.listen(layer, type, each(handler), {passive: false}); };
-      listen('touchstart', function(t) {
+      listen('pointerdown', function(t) {
         var button = t.target.closest && t.target.closest('[data-action]'), f;
         if (button) {
           var a = button.dataset.action.split(' ');
@@ -84,10 +86,10 @@ var LibraryValeTouch = {
         } else {
           f = {look: {x: t.clientX, y: t.clientY, dx: 0, dy: 0}};
         }
-        ValeTouch.fingers[t.identifier] = f;
+        ValeTouch.fingers[t.pointerId] = f;
       });
-      listen('touchmove', function(t) {
-        var f = ValeTouch.fingers[t.identifier];
+      listen('pointermove', function(t) {
+        var f = ValeTouch.fingers[t.pointerId];
         if (f && f.stick) ValeTouch.steer(f.stick, ValeTouch.stickKeys(t.clientX - f.stick.x, t.clientY - f.stick.y));
         if (f && f.look) {
           var look = f.look, scale = 1800 / innerWidth;
@@ -102,13 +104,13 @@ var LibraryValeTouch = {
         }
       });
       var lift = function(t) {
-        var f = ValeTouch.fingers[t.identifier];
-        delete ValeTouch.fingers[t.identifier];
+        var f = ValeTouch.fingers[t.pointerId];
+        delete ValeTouch.fingers[t.pointerId];
         if (f && f.stick) { ValeTouch.steer(f.stick, ''); knob.hidden = true; }
         if (f && f.action) { ValeTouch.press(f.action, false); f.button.classList.remove('held'); }
       };
-      listen('touchend', lift);
-      listen('touchcancel', lift);
+      listen('pointerup', lift);
+      listen('pointercancel', lift);
       ValePage.listen(layer, 'contextmenu', function(e) { e.preventDefault(); });
     },
     stop: function() {
