@@ -25,7 +25,8 @@ targets="--target unit_tests --target gl_tests --target data"
 built() {
     [ -z "$e2e" ] && { cmake --build build-mutants -j"$(nproc)" $targets >/dev/null 2>&1; return; }
     case $1 in */win32/*) dir=build/windows ;; */web/*|*/site_worker.cmake) dir=build/web ;; *) dir=build ;; esac
-    cmake -S . -B "$dir" >/dev/null 2>&1 && cmake --build "$dir" -j"$(nproc)" --target vale >/dev/null 2>&1
+    local site=; [ "$dir" != build/web ] || site="--target site_icon"  # the page's files and worker too
+    cmake -S . -B "$dir" >/dev/null 2>&1 && cmake --build "$dir" -j"$(nproc)" --target vale $site >/dev/null 2>&1
 }
 fast() {
     [ -z "$e2e" ] && { timeout 600 ctest --test-dir build-mutants -R '^native\.(gl|[A-Z].*)$' -j"$(nproc)" --timeout 120 >/dev/null 2>&1; return; }
