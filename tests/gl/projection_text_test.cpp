@@ -51,14 +51,3 @@ TEST_F(ProjectionTest, OverlaysArePixelsFromTheTopLeftAndPerspectiveFollowsTheCa
     }
     Camera.fieldOfView = 55;
 }
-
-TEST_F(ProjectionTest, TextStandsOnItsBaselineCentredOrFromX) {
-    // The first lit column's bounds; a bar: within three rows, at least four columns wide.
-    for (auto [centred, text, left, right, bar] : {std::tuple{1, "XX", 92, 94, false}, {0, "XX", 100, 101, false},
-                                                   {0, "-", 100, 102, true}, {0, "  ", -1, -1, false}}) {
-        const auto box = litBox([&] { font.print(100, 50, centred, "%s", text); }, 60, 20, 160, 80);
-        EXPECT_TRUE(identity(GL_MODELVIEW_MATRIX) && glIsEnabled(GL_DEPTH_TEST)) << text;
-        EXPECT_TRUE(box[0] >= left && box[0] <= right && box[3] <= 51) << text;  // nothing below the baseline
-        EXPECT_TRUE(!bar || (box[3] - box[1] <= 2 && box[2] - box[0] >= 3)) << text;
-    }
-}

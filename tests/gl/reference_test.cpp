@@ -176,6 +176,14 @@ TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
         frames(1);
     }
     check("up");
+
+    // Far from the start, the counter with its bar: the ground underfoot, and
+    // the bar the width of the rate's share of the highest.
+    config.frameratecounter = 2;
+    player.x = 40, player.z = -40, player.y = terrain.heightAt(40, -40);
+    player.heading = 45, player.pitch = -20;
+    frames(3);
+    check("far");
     releaseScene();  // as the program ends; a later test loads its own
     clearTerrain(terrain);
 }

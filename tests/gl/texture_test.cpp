@@ -13,25 +13,6 @@ Bytes greyTga() {  // 4x4, 24-bit
 
 using TextureTest = GlTest;
 
-TEST_F(TextureTest, FilterSettingChoosesFiltersAndMipmaps) {
-    TempFile tga(greyTga(), "bands.tga");
-    // magnification, minification, the widths of the first two levels; out of range: OpenGL's defaults, no image
-    for (auto [setting, mag, min, width0, width1] :
-         {std::tuple{0, GL_NEAREST, GL_NEAREST, 4, 0}, {1, GL_LINEAR, GL_LINEAR, 4, 0},
-          {2, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST, 4, 2}, {7, GL_LINEAR, GL_NEAREST_MIPMAP_LINEAR, 0, 0}}) {
-        config.texturefilter = setting;
-        uint32_t name = 0;
-        ASSERT_TRUE(loadTexture(tga.path(), name, 999) && name != 0);
-        glBindTexture(GL_TEXTURE_2D, name);
-        GLint v[4] = {-1, -1, -1, -1};
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &v[0]);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &v[1]);
-        for (int mip = 0; mip < 2; ++mip) glGetTexLevelParameteriv(GL_TEXTURE_2D, mip, GL_TEXTURE_WIDTH, &v[2 + mip]);
-        EXPECT_EQ(std::tuple(mag, min, width0, width1), std::tuple(v[0], v[1], v[2], v[3])) << setting;
-    }
-    EXPECT_EQ("", shownBoxes());
-}
-
 TEST_F(TextureTest, RowsThatAreNoMultipleOfFourBytesUploadWhole) {
     // A 2x2 RAW picture, rows of 6 bytes, first row on top: read tightly packed, then the default alignment is back.
     TempFile file({0, 255, 0, 0, 255, 0, 255, 255, 0, 255, 255, 0}, "picture.raw");

@@ -35,20 +35,6 @@ struct BallTest : testing::Test {
 
 }  // namespace
 
-TEST_F(BallTest, ADroppedBallLandsBouncesLowerEachTimeAndSettles) {
-    ball(0).y = 2;   // a unit above the ground: under a gravity of 1.5 it lands after sqrt(2 / 1.5) s
-    ball(1).y = -3;  // below the surface: put on it
-    int landed = 0;
-    while (landed < 300 && ball(0).vy <= 0) ++landed, ballSet.update();
-    EXPECT_EQ(1.0f, ball(1).y);
-    EXPECT_NEAR(1.155, landed / 100.0, 0.03) << "seconds to fall one unit";
-    float apex = 1;
-    for (int i = 0; i < 150; ++i) ballSet.update(), apex = std::max(apex, ball(0).y);
-    EXPECT_NEAR(0.5625, apex - 1, 0.03) << "back up at three quarters of its speed: 0.75 squared of the drop";
-    for (int i = 0; i < 2000; ++i) ballSet.update();
-    EXPECT_NEAR(1, ball(0).y, 0.01);
-}
-
 TEST_F(BallTest, BallsRollDownhillFacingTheWayTheyGo) {
     // The slope pulls with twice its gradient: from rest 0.0256 units in the first second.
     for (auto [dx, dz, heading] : {std::tuple{-1, 0, -90}, {0, -1, 180}, {0, 1, 0}}) {
@@ -109,22 +95,6 @@ TEST_F(BallTest, EachPressFiresOneShotAlongTheViewWithItsSoundOnceTheRecoilRests
     }
     EXPECT_GT(frames, 10) << "fired before the recoil rested";
     EXPECT_EQ(2u, testplatform::sounds.size());
-}
-
-TEST_F(BallTest, TheRecoilKicksTheViewAndSettlesAtAnyFrameRate) {
-    // Up past half a degree, down past minus a half, then level; the first
-    // frames of a run (a rate of 1) stop at the turning points.
-    for (auto [fps, peak, kick, frames] : {std::tuple{60u, 2 / 3.0f, 1.0f, 8}, {1u, 0.5f, 0.5f, 4}}) {
-        frameTimer.framesPerSecond = fps;
-        fire().reset(false);  // the start-up cycle: a kick without a shot
-        float high = 0, sum = 0;
-        int n = 0;
-        do fire().step(0, 2, 0, 0, 0), high = std::fmax(high, fire().recoil), sum += fire().recoil;
-        while (++n < 100 && fire().recoilState != 0);
-        EXPECT_NEAR(peak, high, 1e-5) << fps << " fps: the highest kick";
-        EXPECT_NEAR(kick, sum, 1e-5) << fps << " fps: the view's pitch carried by the kick";
-        EXPECT_EQ(frames, n) << fps << " fps";
-    }
 }
 
 TEST_F(BallTest, ShotsAtTheGroundLeaveTheLastTwentyMarksLyingOnTheSlope) {

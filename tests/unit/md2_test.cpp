@@ -34,19 +34,6 @@ std::vector<std::pair<int, int>> ranges(const Md2Model& m) {
 
 }  // namespace
 
-TEST(Md2, FramesTurnToTheSceneAxesAndOnlyFrameZeroHasFaces) {
-    Md2Model m;
-    ASSERT_TRUE(import(m, md2({"a01", "a02"}, {0.5f, 2, 3, 0, 1, -4})) && m.model.objectCount == 2) << shownBoxes();
-    const Object3ds &first = m.model.objects[0], &second = m.model.objects[1];
-    const Vec3 v = first.vertices[0];  // file (x, y, z) is scene (x, z, -y); frame 1 moved by 1 along x
-    EXPECT_EQ(std::tuple(5.0f, 86.0f, -41.0f), std::tuple(v.x, v.y, v.z));
-    EXPECT_EQ(6, second.vertices[0].x);
-    // Texture coordinates divided by the skin, t flipped.
-    EXPECT_EQ(std::pair(0.25f, 0.75f), std::pair(first.texCoords[0].u, first.texCoords[0].v));
-    EXPECT_EQ(2, first.faces[0].texCoordIndex[2]);
-    EXPECT_TRUE(second.faces.empty() && second.faceCount == 1 && m.model.materialCount == 1);
-}
-
 TEST(Md2, FrameNamesGiveAnimationsAndTheFixedTableOverridesTwenty) {
     Md2Model m;  // runs of base names: the last two characters are the frame number
     ASSERT_TRUE(import(m, md2({"a01", "a02", "pain101", "pain102", "pain103", "abcdefghijklmn01"})));

@@ -92,31 +92,6 @@ TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlaces) {
     }
 }
 
-TEST(Reader3ds, VersionWarningAndFilesThatAreNoModel) {
-    EXPECT_EQ(1, import(file({kTriangle}, 3).bytes()).objectCount);
-    EXPECT_EQ("", shownBoxes());
-    EXPECT_EQ(1, import(file({kTriangle}, 4).bytes()).objectCount);
-    EXPECT_EQ("Warning: This 3DS file is over version 3 so it may load incorrectly", shownBoxes());
-    Chunk c = file({kTriangle});
-    c.id = 0x4D4C;
-    EXPECT_EQ(0, import(c.bytes()).objectCount);
-    EXPECT_EQ("Error: Unable to load PRIMARY chuck from file: test.3ds!", shownBoxes());
-}
-
-TEST(Reader3ds, NormalsAreAreaWeightedAndCounterClockwise) {
-    // Vertex 0 shared by a triangle of area 8 facing +z and one of area
-    // 0.125 facing +x: their sum (0.25, 0, 16), normalised; vertex 5 in no face.
-    const Model3ds m =
-        import(file({object("w", {0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0.5f, 0, 0, 0, 0.5f, 9, 9, 9}, {{0, 1, 2}, {0, 3, 4}})})
-                   .bytes());
-    const float k = 1 / std::hypot(0.25f, 16.0f);
-    const float expected[][3] = {{0.25f * k, 0, 16 * k}, {0, 0, 1}, {0, 0, 1}, {1, 0, 0}, {1, 0, 0}, {0, 0, 0}};
-    for (int i = 0; i < 6; ++i) {
-        const Vec3 n = m.objects[0].normals[i];
-        EXPECT_THAT((std::vector<float>{n.x, n.y, n.z}), testing::Pointwise(testing::FloatNear(1e-6f), expected[i])) << i;
-    }
-}
-
 TEST(Reader3ds, DeepNestingIsCutOffWithoutExhaustingTheStack) {
     Bytes bytes;  // 200,000 nested editor blocks (other lies are the fuzz target's)
     const Bytes triangle = kTriangle.bytes();

@@ -31,18 +31,6 @@ TEST_F(TerrainTest, HeightIsExactAtVerticesLinearOnEachTriangleAndRepeatsEveryTi
     EXPECT_NEAR(w0 + (w1 - w0) * -0.5f, t.heightAt(x(-3.5f), x(10)), 1e-4);
 }
 
-TEST_F(TerrainTest, SlopesAreThoseOfTheTriangleAtThePoint) {
-    // Heights rise one step a column and three a row, with a bump at (11, 21).
-    load(heightMapFile(128, [](int i, int j) { return (i + 3 * j + (i == 11 && j == 21 ? 9 : 0)) & 0xFF; }));
-    // The lower triangle away from the bump; the upper, its corner (11, 21) raised.
-    for (auto [at, alongX, alongZ] : {std::tuple{0.2f, 0.01f, 0.03f}, {0.8f, 0.10f, 0.12f}}) {
-        float sx, sz;
-        t.slopeAt(x(10 + at), x(20 + at), sx, sz);
-        EXPECT_NEAR(alongX / t.cellSize, sx, 1e-5) << at;
-        EXPECT_NEAR(alongZ / t.cellSize, sz, 1e-5) << at;
-    }
-}
-
 TEST_F(TerrainTest, SamplesWrapAndFilesOfOtherShapesAreTakenByteForByte) {
     load(heightMapFile(128, pattern));
     EXPECT_EQ(pattern(1000000 % 128, 5), t.sample(1000000, 5));
