@@ -3,10 +3,10 @@
 # native build, the page in the browser), through its driver (lib.sh): play
 # as a person would, checking what shows; Escape ends the run, which writes
 # fps.txt in its format. The first view and the panorama are kept as
-# WORK_DIR/MODE/screenshot.png and panorama.png.
+# WORK_DIR/MODE/play/screenshot.png and panorama.png.
 # Usage: play_test.sh wine|native|web PROGRAM|SITE DATA_DIR WORK_DIR
 . "$(dirname "$0")/lib.sh"
-mode=$1 exe=$2 data=$3 work=$4/$1
+mode=$1 exe=$2 data=$3 work=$4/$1/play
 mkdir -p "$work"
 drive "$mode"
 began=$(date +%s%N)

@@ -6,7 +6,7 @@
 # and gives the mode back, and the X11 backend's guards.
 # Usage: shell_test.sh wine|native|web PROGRAM|SITE DATA_DIR WORK_DIR
 . "$(dirname "$0")/lib.sh"
-mode=$1 exe=$2 data=$3 work=$4/$1
+mode=$1 exe=$2 data=$3 work=$4/$1/shell
 mkdir -p "$work"
 drive "$mode"
 
