@@ -24,7 +24,8 @@ targets="--target unit_tests --target gl_tests --target data"
 # built FILE: the tests the fault in FILE is run against are built; fast: they pass.
 built() {
     [ -z "$e2e" ] && { cmake --build build-mutants -j"$(nproc)" $targets >/dev/null 2>&1; return; }
-    case $1 in */win32/*) dir=build/windows ;; */web/*|*/site_worker.cmake) dir=build/web ;; *) dir=build ;; esac
+    # (the top CMakeLists.txt holds the list of the site's files)
+    case $1 in */win32/*) dir=build/windows ;; */web/*|*/site_worker.cmake|CMakeLists.txt) dir=build/web ;; *) dir=build ;; esac
     local site=; [ "$dir" != build/web ] || site="--target site_icon"  # the page's files and worker too
     cmake -S . -B "$dir" >/dev/null 2>&1 && cmake --build "$dir" -j"$(nproc)" --target vale $site >/dev/null 2>&1
 }

@@ -304,11 +304,13 @@ async function touch() {
 async function offline() {
   const files = async (page) => page.evaluate(async () => Promise.all((await caches.keys()).map(async (name) =>
     `${name}: ${(await (await caches.open(name)).keys()).length}`)));
-  // The worker made anew by the build's own script, named by the site's files as they are.
+  // The worker made anew by the build's own script, for the files the build's
+  // worker keeps, named by those files as they are.
   const root = path.join(path.dirname(fileURLToPath(import.meta.url)), '../..'), worker = path.join(served, 'sw.js');
+  const listed = /'([^']*)'\.split/.exec(fs.readFileSync(worker, 'utf8'))[1].split(' ');
   const build = () => (execFileSync('cmake', [`-DIN=${root}/src/platform/web/sw.js`, `-DOUT=${worker}`,
-    `-DFILES=${fs.readdirSync(served).filter((f) => f !== 'sw.js').map((f) => path.join(served, f)).join('|')}`,
-    '-P', `${root}/cmake/site_worker.cmake`]), /vale-\w+/.exec(fs.readFileSync(worker, 'utf8'))[0]);
+    `-DFILES=${listed.map((f) => path.join(served, f)).join('|')}`,
+    '-P', `${root}/cmake/site_worker.cmake`]), /cacheName = '([^']+)'/.exec(fs.readFileSync(worker, 'utf8'))[1]);
   const first = build();
   let page = await open();
   await page.waitForFunction(async () => (await caches.keys()).length === 1 &&

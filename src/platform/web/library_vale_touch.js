@@ -12,7 +12,7 @@ var LibraryValeTouch = {
   $ValeTouch: {
     layer: null,
     fingers: {},  // by pointer id: {stick: {x, y, keys}} or {look: {x, y, dx, dy}} or {action}
-    // Is this a touch screen? (the page's tests ask with ?touch as well)
+    // Is this a touch screen?
     offered: function() {
       return 'ontouchstart' in window || navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
     },
