@@ -75,15 +75,15 @@ export async function press(page, key) {
   await frames(page, 2);
   await page.keyboard.up(key);
 }
-// The box that is open, "caption: text", answered with OK; the program
-// must still be waiting for it a tenth of a second on.
-export async function box(page) {
+// The box that is open, "caption: text" as expected, answered with OK; the
+// program must still be waiting for it a tenth of a second on.
+export async function box(page, expected) {
   const dialog = await page.waitForSelector('dialog.box[open]', {timeout: 30000});
   await sleep(100);
   if (!await page.$eval('#end', (e) => e.hidden)) fail('the run ended with its box still open');
   const said = await dialog.evaluate((d) => `${d.querySelector('h2').textContent}: ${d.querySelector('p').textContent}`);
+  if (said !== expected) fail(`box "${said}", not "${expected}"`);
   await page.click('dialog.box button');
-  return said;
 }
 // The mouse as the game's canvas hears it: motion, and its buttons (0 left, 2 right).
 export const mouse = (page, type, init) => page.$eval('canvas', (c, type, init) => c.dispatchEvent(new MouseEvent(type, init)), type, init);
@@ -123,10 +123,7 @@ async function answer(dir, work) {
     move: (dx, dy) => mouse(page, 'mousemove', {movementX: +dx, movementY: +dy}),
     button: (n, how) => mouse(page, `mouse${how}`, {button: n - 1}),
     heard: async () => (await heard(page)) || fail('the shot was not heard'),
-    box: async (caption, text) => {
-      const said = await box(page);
-      if (said !== `${caption}: ${text}`) fail(`box "${said}", not "${caption}: ${text}"`);
-    },
+    box: (caption, text) => box(page, `${caption}: ${text}`),
     ended: async (status) => {
       const end = await ended(page);
       if (end.status !== +status) fail(`exit status ${end.status}, not ${status}`);
