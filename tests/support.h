@@ -2,14 +2,13 @@
 // message boxes shown, height maps.
 #pragma once
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -39,20 +38,24 @@ struct TempDir {
     }
 };
 
-// A file of the given bytes under a fresh temporary folder, removed with the object.
-class TempFile {
-public:
-    TempFile(const Bytes& bytes, const std::string& name) : path_((dir_.path / name).string()) {
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-    const char* path() const { return path_.c_str(); }
-    std::string folder() const { return dir_.path.string() + "/"; }
+// A fresh temporary folder holding an empty data/, the working folder until
+// the object goes.
+struct TempWorkingDir : TempDir {
+    const std::filesystem::path before = std::filesystem::current_path();
+    TempWorkingDir() { std::filesystem::current_path(path), std::filesystem::create_directory("data"); }
+    ~TempWorkingDir() { std::filesystem::current_path(before); }
+};
 
-private:
-    TempDir dir_;
-    std::string path_;
+// A file of the given bytes under a fresh temporary folder, removed with the object.
+struct TempFile {
+    TempDir dir;
+    std::string file;
+    TempFile(const Bytes& bytes, const std::string& name) : file((dir.path / name).string()) {
+        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+    }
+    const char* path() const { return file.c_str(); }
+    std::string folder() const { return dir.path.string() + "/"; }
 };
 
 // The message boxes shown since the last reset, "caption: text" each, one a line.

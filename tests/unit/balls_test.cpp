@@ -48,7 +48,18 @@ TEST_F(BallTest, BallsRollDownhillFacingTheWayTheyGo) {
     }
 }
 
-TEST_F(BallTest, BallsAboutToTouchTradeTheirVelocitiesDampedAndPoppedOnesStayPut) {
+TEST_F(BallTest, ABulletPopsTheBallItReachesAndBallsAboutToTouchTradeTheirVelocitiesDampedPoppedOnesStayPut) {
+    Bullet& b = fire().bullets[3];
+    b = Bullet{ball(2).x + 0.1f, ball(2).y + 0.05f, ball(2).z, 0, 0, 0, 5};
+    ballSet.update();
+    EXPECT_TRUE(!ball(2).intact && ball(1).intact && b.life == 0);
+    // A popped ball catches bullets within 0.15 vertically, 0.15 / sqrt(2) horizontally.
+    ball(0) = Ball{false, 0, 1.5f, 0, 10, 0, 0, 0};
+    for (auto [x, y, caught] : {std::tuple{0.11f, 1.5f, false}, {0.10f, 1.5f, true}, {0.0f, 1.64f, true}}) {
+        b = Bullet{x, y, 0, 0, 0, 0, 1};
+        ballSet.update();
+        EXPECT_EQ(caught, b.life == 0.0f) << x << " " << y;
+    }
     // Ball 1 runs at 2 units a second towards ball 0, 0.02 a frame; they meet
     // where both will be next, 0.2 apart (0.15 with a popped ball).
     for (auto [intact, start, meets] : {std::tuple{true, 0.23f, true}, {true, 0.25f, false}, {false, 0.18f, true},
@@ -61,20 +72,6 @@ TEST_F(BallTest, BallsAboutToTouchTradeTheirVelocitiesDampedAndPoppedOnesStayPut
         EXPECT_EQ(meets ? -1.5f : 0, ball(0).vx) << intact << " " << start;
         ballSet.update();
         EXPECT_TRUE(intact || (ball(0).x == 0 && ball(0).y == 1.5f)) << "a popped ball moved";
-    }
-}
-
-TEST_F(BallTest, ABulletPopsTheBallItReachesAndIsUsedUp) {
-    Bullet& b = fire().bullets[3];
-    b = Bullet{ball(2).x + 0.1f, ball(2).y + 0.05f, ball(2).z, 0, 0, 0, 5};
-    ballSet.update();
-    EXPECT_TRUE(!ball(2).intact && ball(1).intact && b.life == 0);
-    // A popped ball catches bullets within 0.15 vertically, 0.15 / sqrt(2) horizontally.
-    ball(0) = Ball{false, 0, 1.5f, 0, 10, 0, 0, 0};
-    for (auto [x, y, caught] : {std::tuple{0.11f, 1.5f, false}, {0.10f, 1.5f, true}, {0.0f, 1.64f, true}}) {
-        b = Bullet{x, y, 0, 0, 0, 0, 1};
-        ballSet.update();
-        EXPECT_EQ(caught, b.life == 0.0f) << x << " " << y;
     }
 }
 

@@ -1,5 +1,3 @@
-#include <fstream>
-
 #include "app/config.h"
 #include "support.h"
 
@@ -24,16 +22,13 @@ const std::string kDefaults = "fullscreen 1 frameratecounter 1 resolution 1024x7
 
 }  // namespace
 
-TEST(Config, KeysAreWholeAndCaseSensitiveInAnyOrderAndLayoutTheLastOneWinning) {
+TEST(Config, KeysAreWholeCaseSensitiveInAnyOrderTheLastWinningAndBadValuesNeverDerailTheRest) {
     EXPECT_EQ(kDefaults, parsed(""));
     EXPECT_EQ("fullscreen 0 frameratecounter 2 resolution 800x600x15 zbuffer_depth 16 texturefilter 1 sound 0",
               parsed("sound 0 texturefilter 1\tzbuffer_depth 16\r\nresolution_depth 15\nunknown 3 Sound 7\n"
                      "resolution_height 600 resolution_width 640\nframeratecounter 2 fullscreen 1 fullscreen 0\n"
                      "resolution_width 800 fullscreenX 1 Fullscreen 1 fullscreen_ 1"));
     EXPECT_EQ(kDefaults, parsed("fullscreen -1"));
-}
-
-TEST(Config, BadValuesLongKeysAndHugeNumbersNeverDerailTheRest) {
     // A value that is no number becomes the next key; digits count up to the
     // first letter; signs are taken; numbers saturate.
     EXPECT_EQ("fullscreen 1 frameratecounter 1 resolution 1024x600x32 zbuffer_depth 24 texturefilter -7 sound 4",
@@ -43,32 +38,21 @@ TEST(Config, BadValuesLongKeysAndHugeNumbersNeverDerailTheRest) {
               parsed("resolution_width 9999999999999999999 resolution_height -9999999999999999999"));
 }
 
-TEST(Config, ASignWithoutDigitsStartsTheNextKeyWhereverTheFileBuffersEnd) {
+TEST(Config, LoadReadsDataUnderTheWorkingFolderAndASignWithoutDigitsStartsTheNextKeyWhereverItsBuffersEnd) {
+    TempWorkingDir run;
+    std::ofstream("Config.cfg") << "resolution_width 320";  // beside data/, not its own
     // A C library reads files in blocks (4096 bytes for msvcrt); a sign on
     // the last byte of a block must not be lost, or "-sound" reads as sound.
     for (size_t at : {4095u, 8191u})
         for (const char* sign : {"-", "+"}) {
             const std::string file = std::string(at - 11, ' ') + "fullscreen " + sign + "sound 0 zbuffer_depth 16";
             ASSERT_EQ(*sign, file[at]);
-            TempFile f(Bytes(file.begin(), file.end()), "Config.cfg");
+            std::ofstream("data/Config.cfg") << file;
+            testplatform::reset();
             Config c;
-            ASSERT_TRUE(c.readFile(f.path()));
-            EXPECT_EQ("fullscreen 1 frameratecounter 1 resolution 1024x768x32 zbuffer_depth 16 texturefilter 2 sound 1", text(c))
-                << sign << " at byte " << at;
+            c.load("Config.cfg");
+            EXPECT_EQ("fullscreen 1 frameratecounter 1 resolution 1024x768x32 zbuffer_depth 16 texturefilter 2 sound 1",
+                      text(c)) << sign << " at byte " << at;
+            EXPECT_EQ("", shownBoxes());
         }
-}
-
-TEST(Config, LoadReadsTheDataFolderUnderTheWorkingFolder) {
-    TempDir run;
-    std::filesystem::create_directory(run.path / "data");
-    std::ofstream(run.path / "data" / "Config.cfg") << "resolution_width 640";
-    std::ofstream(run.path / "Config.cfg") << "resolution_width 320";  // beside data/, not its own
-    const std::filesystem::path home = std::filesystem::current_path();
-    std::filesystem::current_path(run.path);
-    testplatform::reset();
-    Config c;
-    c.load("Config.cfg");
-    std::filesystem::current_path(home);
-    EXPECT_EQ(640, c.resolution_width);
-    EXPECT_EQ("", shownBoxes());
 }

@@ -1,32 +1,16 @@
-#include <fstream>
-
 #include "app/files.h"
 #include "app/frame_timer.h"
 #include "support.h"
 
-namespace {
-
-struct FrameTimerTest : testing::Test {
+TEST(FrameTimer, RateIsOneUntilMeasuredThenSmoothedPeakedAfterTheWarmUpAndLoggedOnlyAfterTwoSeconds) {
+    testplatform::reset();
+    testplatform::frequency = 1000000;
+    testplatform::counter = 5000;
     FrameTimer t;
-    void SetUp() override {
-        testplatform::reset();
-        testplatform::frequency = 1000000;
-        testplatform::counter = 5000;
-        t.start();
-    }
-    void runAt(unsigned rate, int frames) {  // a steady rate of a 1 MHz counter
+    t.start();
+    const auto runAt = [&](unsigned rate, int frames) {  // a steady rate of a 1 MHz counter
         for (int i = 0; i < frames; ++i) testplatform::counter += 1000000 / rate, t.update();
-    }
-};
-
-std::string log() {
-    std::vector<uint8_t> bytes;
-    return readWholeFile("data/fps.txt", bytes) ? std::string(bytes.begin(), bytes.end()) : "";
-}
-
-}  // namespace
-
-TEST_F(FrameTimerTest, RateIsOneUntilMeasuredThenSmoothedAndPeakedAfterTheWarmUp) {
+    };
     t.update();    // the frequency only
     runAt(50, 1);  // no previous counter yet
     EXPECT_EQ(1u, t.framesPerSecond);
@@ -46,13 +30,13 @@ TEST_F(FrameTimerTest, RateIsOneUntilMeasuredThenSmoothedAndPeakedAfterTheWarmUp
     t.update();
     EXPECT_EQ(1u, t.framesPerSecond);
     EXPECT_EQ(1074u, t.frameCount);
-}
 
-TEST_F(FrameTimerTest, LogIsWrittenInItsFormatOnlyAfterTwoSeconds) {
-    TempDir dir;
-    const auto before = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path);
-    std::filesystem::create_directory("data");
+    // The log, in data/ under the working folder.
+    TempWorkingDir dir;
+    const auto log = [] {
+        std::vector<uint8_t> bytes;
+        return readWholeFile("data/fps.txt", bytes) ? std::string(bytes.begin(), bytes.end()) : "";
+    };
     std::ofstream("data/fps.txt") << "earlier";
     t.lowPeak = 57.0f, t.highPeak = 123.25f, t.frameCount = 1000;
     testplatform::clockMs = 1999;
@@ -66,5 +50,4 @@ TEST_F(FrameTimerTest, LogIsWrittenInItsFormatOnlyAfterTwoSeconds) {
     std::filesystem::remove_all("data");  // nowhere to write it
     t.saveResults("fps.txt");
     EXPECT_EQ("Error -35: Unable to save performance results!", shownBoxes());
-    std::filesystem::current_path(before);
 }

@@ -34,7 +34,7 @@ std::vector<std::pair<int, int>> ranges(const Md2Model& m) {
 
 }  // namespace
 
-TEST(Md2, FrameNamesGiveAnimationsAndTheFixedTableOverridesTwenty) {
+TEST(Md2, FrameNamesGiveAnimationsTheFixedTableOverridesTwentyAndPlaybackStepsEveryTenthOfASecondLooping) {
     Md2Model m;  // runs of base names: the last two characters are the frame number
     ASSERT_TRUE(import(m, md2({"a01", "a02", "pain101", "pain102", "pain103", "abcdefghijklmn01"})));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}, {2, 5}, {5, 6}}), ranges(m));
@@ -47,6 +47,30 @@ TEST(Md2, FrameNamesGiveAnimationsAndTheFixedTableOverridesTwenty) {
     EXPECT_EQ((std::pair{0, 40}), ranges(m)[0]);
     EXPECT_EQ((std::pair{190, 198}), ranges(m)[19]);
     EXPECT_EQ((std::pair{180, 189}), ranges(m)[20]) << "entry 20 keeps its own run";
+    Md2Model p;  // playing a 60-frame model
+    ASSERT_TRUE(import(p, md2(numbered("frame", 60))));
+    p.applyFixedTable();
+    // Draws from time t to last, every 100 ms, with the selector on the first;
+    // then the frames and blend of the last. Time counts from the first draw.
+    constexpr int kOn = Md2Model::kContinue;
+    const struct {
+        uint32_t t, last;
+        int selector, from, to;
+        float blend;
+    } steps[] = {{5000, 5000, kOn, 0, 1, 0}, {5050, 5050, kOn, 0, 1, 0.5f},
+                 {5100, 5100, kOn, 0, 1, 1},       // switches, but draws with the frames of before
+                 {5350, 5350, kOn, 1, 2, 2.5f},    // a slow frame: beyond 1, then one switch only
+                 {5400, 9200, kOn, 39, 0, 1},      // animation 0 is frames 0 to 40
+                 {10000, 10000, 1, 0, 40, 0},      // animation 1, frames 40 to 45: the next held at its start
+                 {10060, 10060, kOn, 0, 40, 0.6f}, {10100, 10700, kOn, 45, 40, 1},  // wraps to its own start
+                 {11000, 11100, 19, 40, 0, 1}};    // frames 190 to 197 of a 60-frame model: frame 0
+    for (const auto& step : steps) {
+        int32_t from = -1, to = -1;
+        float blend = -1;
+        for (uint32_t t = step.t; t <= step.last; t += 100)
+            ASSERT_TRUE(p.advance(t == step.t ? step.selector : kOn, t, from, to, blend));
+        EXPECT_EQ(std::tuple(step.from, step.to, step.blend), std::tuple(from, to, blend)) << step.t;
+    }
 }
 
 TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
@@ -55,8 +79,8 @@ TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
     EXPECT_FALSE(m.import("/nonexistent/Weapon.md2"));
     EXPECT_EQ("Error: Unable to find the file: /nonexistent/Weapon.md2!", shownBoxes());
     const Bytes good = md2({"stand01"});
-    auto with = [&](std::vector<std::pair<int, int32_t>> fields, Bytes b = {}) {  // header fields set
-        if (b.empty()) b = good;
+    auto with = [&](std::vector<std::pair<int, int32_t>> fields) {  // header fields set
+        Bytes b = good;
         for (auto [index, value] : fields)
             for (int k = 0; k < 4; ++k) b[4 * index + k] = static_cast<uint8_t>(value >> (8 * k));
         return b;
@@ -78,31 +102,4 @@ TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
     }
     // No skins and no GL commands: their offsets, whatever they say, are moot.
     EXPECT_TRUE(import(m, with({{5, 0}, {11, 1 << 30}, {9, 0}, {15, -5}})));
-}
-
-TEST(Md2, PlaybackStepsEveryTenthOfASecondAndLoopsItsRange) {
-    Md2Model m;
-    ASSERT_TRUE(import(m, md2(numbered("frame", 60))));
-    m.applyFixedTable();
-    // Draws from time t to last, every 100 ms, with the selector on the first;
-    // then the frames and blend of the last. Time counts from the first draw.
-    constexpr int kOn = Md2Model::kContinue;
-    const struct {
-        uint32_t t, last;
-        int selector, from, to;
-        float blend;
-    } steps[] = {{5000, 5000, kOn, 0, 1, 0}, {5050, 5050, kOn, 0, 1, 0.5f},
-                 {5100, 5100, kOn, 0, 1, 1},       // switches, but draws with the frames of before
-                 {5350, 5350, kOn, 1, 2, 2.5f},    // a slow frame: beyond 1, then one switch only
-                 {5400, 9200, kOn, 39, 0, 1},      // animation 0 is frames 0 to 40
-                 {10000, 10000, 1, 0, 40, 0},      // animation 1, frames 40 to 45: the next held at its start
-                 {10060, 10060, kOn, 0, 40, 0.6f}, {10100, 10700, kOn, 45, 40, 1},  // wraps to its own start
-                 {11000, 11100, 19, 40, 0, 1}};    // frames 190 to 197 of a 60-frame model: frame 0
-    for (const auto& step : steps) {
-        int32_t from = -1, to = -1;
-        float blend = -1;
-        for (uint32_t t = step.t; t <= step.last; t += 100)
-            ASSERT_TRUE(m.advance(t == step.t ? step.selector : kOn, t, from, to, blend));
-        EXPECT_EQ(std::tuple(step.from, step.to, step.blend), std::tuple(from, to, blend)) << step.t;
-    }
 }

@@ -100,7 +100,7 @@ TEST_F(PlayerTest, AJumpRisesAFifthOfAnEyeAndLandsInSixTenthsKeepingItsSpeedAsTh
     EXPECT_EQ(1.0f, player.y);
 }
 
-TEST_F(PlayerTest, PitchWithTheRecoilStaysInItsLimitsZoomNarrowsAndTheButtonFires) {
+TEST_F(PlayerTest, PitchWithTheRecoilStaysInItsLimitsZoomNarrowsTheButtonFiresAndTheTilesEdgeStopsOnlyThatAxis) {
     // Pitch after a mouse move and a recoil, the recoil added before the limits.
     const float moves[][3] = {
         {-10000, 0, 67.5f}, {0, 0.5f, 67.5f}, {10000, 0, -90}, {0, -0.5f, -90}, {0, 0.25f, -89.75f}};
@@ -116,9 +116,7 @@ TEST_F(PlayerTest, PitchWithTheRecoilStaysInItsLimitsZoomNarrowsAndTheButtonFire
         EXPECT_NEAR(held ? 18.5f : 56.5f, player.fieldOfView, 1.5f);
         EXPECT_EQ(held, player.weaponFire.triggerDown);
     }
-}
-
-TEST_F(PlayerTest, EdgeOfTheTileStopsOnlyThatAxis) {
+    // The edge of the tile stops only the axis that crosses it.
     player.x = 24.99f;
     player.heading = -45;  // forward is towards +x and -z
     keyboard.keys[kW] = true;

@@ -1,5 +1,3 @@
-#include <chrono>
-#include <cstdlib>
 #include <thread>
 
 #include "app/files.h"
@@ -49,5 +47,4 @@ TEST(AlsaSound, PlaysTheWaveAndANewShotCutsTheOldOneOff) {
     EXPECT_LT(cut, first.size() / 2) << "the first shot was not cut off";
     EXPECT_TRUE(std::equal(second.begin(), second.end(), played.begin() + static_cast<long>(cut)));
     EXPECT_TRUE(std::equal(played.begin(), played.begin() + static_cast<long>(cut), first.begin()));
-    std::remove(out.c_str());
 }

@@ -1,7 +1,7 @@
 #include "support.h"
 #include "textures/textures.h"
 
-TEST(TgaDecode, PixelsTurnToRgbPastAnIdFieldAndColourMapInEitherRowOrder) {
+TEST(TextureDecode, TgaPastItsIdFieldAndColourMapInEitherRowOrderPcxAndRawFirstRowOnTopAllWithinTheirBuffers) {
     // Two rows of one pixel after a 3-byte image ID and a 2-entry colour map, in the origin bit's order.
     for (uint8_t descriptor : {0x08, 0x28}) {
         Bytes file = tgaHeader(1, 2, 32, 2, descriptor);
@@ -27,20 +27,15 @@ TEST(TgaDecode, PixelsTurnToRgbPastAnIdFieldAndColourMapInEitherRowOrder) {
     for (const Bytes& bad : {tgaHeader(4, 4, 8), tgaHeader(4, 4, 16), tgaHeader(0, 4, 24), tgaHeader(8193, 1, 24),
                              tgaHeader(65535, 65535, 32)})
         EXPECT_FALSE(decodeTga(bad.data(), bad.size(), image));
-}
-
-TEST(PcxAndRawDecode, FirstStoredRowOnTopAndNoReadOrWritePastTheEnds) {
     // PCX, 2x2 after its header: a run of two index 1, then 2 and 3; the palette closes the file.
     Bytes pcx(128, 0);
     pcx.insert(pcx.end(), {0xC2, 1, 2, 3, 12});
     const uint8_t palette[4][3] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
     for (int i = 0; i < 256; ++i) pcx.insert(pcx.end(), palette[i % 4], palette[i % 4] + 3);
-    Image image;
     ASSERT_TRUE(decodePcx(pcx.data(), pcx.size(), 2, image));
     EXPECT_EQ(Bytes({0, 255, 0, 0, 0, 255, 255, 0, 0, 255, 0, 0}), image.pixels);
     // A zero run, then a run of 63 into four pixels; a run missing its value.
-    pcx[128] = 0xC0;
-    pcx[130] = 0xFF;
+    pcx[128] = 0xC0, pcx[130] = 0xFF;
     ASSERT_TRUE(decodePcx(pcx.data(), pcx.size(), 2, image));
     EXPECT_EQ(Bytes({0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255}), image.pixels);
     pcx[128] = 0xC5;

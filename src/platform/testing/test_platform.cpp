@@ -8,25 +8,19 @@
 namespace testplatform {
 std::vector<Box> boxes;
 std::vector<std::string> sounds;
-int cursorX = -1, cursorY = -1, cursorMoves = 0;
 uint32_t ticks = 0;
 int32_t clockMs = 0;
 int64_t frequency = 0;
 int64_t counter = 0;
-int quitPosted = 0;
 std::function<void*(const char*)> procAddress;
 std::function<void(const char*, int, unsigned)> fontBuilder;
 
 void reset() {
     boxes.clear();
     sounds.clear();
-    cursorX = cursorY = -1;
-    cursorMoves = 0;
     ticks = 0;
     clockMs = 0;
-    frequency = 0;
-    counter = 0;
-    quitPosted = 0;
+    frequency = counter = 0;
 }
 }  // namespace testplatform
 
@@ -40,28 +34,22 @@ uint32_t tickCount() { return testplatform::ticks; }
 int32_t clockMs() { return testplatform::clockMs; }
 int64_t performanceFrequency() { return testplatform::frequency; }
 int64_t performanceCounter() { return testplatform::counter; }
-void setCursorPos(int x, int y) {
-    testplatform::cursorX = x;
-    testplatform::cursorY = y;
-    ++testplatform::cursorMoves;
-}
 void playSound(const char* fileName) { testplatform::sounds.push_back(fileName); }
-void* glProcAddress(const char* name) {
-    return testplatform::procAddress ? testplatform::procAddress(name) : nullptr;
-}
+void* glProcAddress(const char* name) { return testplatform::procAddress ? testplatform::procAddress(name) : nullptr; }
 void buildFont(const char* faceName, int size, unsigned listBase) {
     if (testplatform::fontBuilder) testplatform::fontBuilder(faceName, size, listBase);
 }
 void exitProcess(int status) { std::exit(status); }
 
-// The window is the test's own; these only keep the shell linkable.
+// The window and the pointer are the test's own; these only keep the shell linkable.
 bool createGlWindow() { return true; }
 void killGlWindow() {}
+void setCursorPos(int, int) {}
 bool pumpMessage(bool& quit, int&) {
     quit = true;
     return true;
 }
 void swapGlBuffers() {}
-void postQuitMessage(int) { ++testplatform::quitPosted; }
+void postQuitMessage(int) {}
 void setLostHandler(void (*)()) {}
 }  // namespace platform

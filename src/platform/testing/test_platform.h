@@ -17,12 +17,10 @@ struct Box {
 
 extern std::vector<Box> boxes;
 extern std::vector<std::string> sounds;
-extern int cursorX, cursorY, cursorMoves;
 extern uint32_t ticks;
 extern int32_t clockMs;
 extern int64_t frequency;
 extern int64_t counter;
-extern int quitPosted;
 // Set by the OpenGL tests, which own a real context.
 extern std::function<void*(const char*)> procAddress;
 extern std::function<void(const char*, int, unsigned)> fontBuilder;
