@@ -2,7 +2,6 @@
 // configured 1024 x 768, read back after drawing.
 #pragma once
 
-#include <algorithm>
 #include <array>
 
 #include "app/config.h"
@@ -11,16 +10,17 @@
 
 constexpr int kWidth = 1024, kHeight = 768;
 
-struct Rgb {
-    int r, g, b;
-};
+using Frame = std::vector<uint8_t>;  // RGB, rows from the top
 
-// Reads the whole back buffer; pixel() then reads from it, y from the top.
-void capture();
-Rgb pixel(int x, int y);
+// The back buffer's lower left width x height pixels, once drawing is done.
+Frame capture(int width = kWidth, int height = kHeight);
 
-// The current value of a piece of state (colour, normal, texture coordinates).
-std::array<float, 4> current(GLenum what);
+// A grey square TGA picture, 24-bit.
+inline Bytes greyTga(int side) {
+    Bytes file = tgaHeader(side, side, 24);
+    file.resize(file.size() + static_cast<size_t>(side) * side * 3, 128);
+    return file;
+}
 
 // Each test starts from the default configuration on texture unit 0 with
 // an identity model-view matrix.
@@ -34,29 +34,17 @@ struct GlTest : testing::Test {
     }
 };
 
-// The first and last column and row of the pixels in a box, its corners
-// included, that pass a test; all -1 if none does.
-template <typename Lit>
-std::array<int, 4> extent(int left, int top, int right, int bottom, Lit lit) {
-    std::array<int, 4> box = {-1, -1, -1, -1};
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x)
-            if (lit(x, y))
-                box = {box[0] < 0 ? x : std::min(box[0], x), box[1] < 0 ? y : box[1], std::max(box[2], x), y};
-    return box;
-}
-
 // The polygons that draw() sends, in window coordinates, under an orthographic projection
-// of the given extent (by default so wide that nothing is clipped), from feedback mode.
+// so wide that nothing is clipped, from feedback mode.
 using Polygon = std::vector<std::array<float, 3>>;
 template <typename Draw>
-std::vector<Polygon> feedback(Draw draw, double extent = 1e6) {
+std::vector<Polygon> feedback(Draw draw) {
     std::vector<GLfloat> buffer(1 << 20);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
     glRenderMode(GL_FEEDBACK);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-extent, extent, -extent, extent, -extent, extent);
+    glOrtho(-1e6, 1e6, -1e6, 1e6, -1e6, 1e6);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     draw();

@@ -4,11 +4,11 @@
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+
+#include <algorithm>
 #include <cstdio>
 
 namespace {
-
-std::vector<uint8_t> pixels;
 
 // A double-buffered window made current, the platform seam's entry points
 // and font pointed at it.
@@ -42,23 +42,15 @@ bool openContext(Display* display) {
 
 }  // namespace
 
-void capture() {
+Frame capture(int width, int height) {
     glFinish();
-    pixels.assign(static_cast<size_t>(kWidth) * kHeight * 4, 0);
+    const size_t row = static_cast<size_t>(width) * 3;
+    Frame rows(row * height), rgb(rows.size());
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-}
-
-Rgb pixel(int x, int y) {
-    const uint8_t* p = &pixels[(static_cast<size_t>(kHeight - 1 - y) * kWidth + x) * 4];
-    return {p[0], p[1], p[2]};
-}
-
-std::array<float, 4> current(GLenum what) {
-    std::array<float, 4> v{};
-    glGetFloatv(what, v.data());
-    return v;
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    for (int y = 0; y < height; ++y) std::copy_n(&rows[(height - 1 - y) * row], row, &rgb[y * row]);  // read bottom up
+    return rgb;
 }
 
 // Run under tests/e2e/with_xvfb.sh, which gives it a display of its own.

@@ -5,12 +5,10 @@
 using ModelDrawTest = GlTest;
 
 TEST_F(ModelDrawTest, MaterialTexturesLoadFromTheTextureFolder) {
-    Bytes tga = tgaHeader(2, 2, 24);
-    tga.resize(tga.size() + 12, 128);
-    TempFile skin(tga, "skin.tga");
+    TempFile skin(greyTga(2), "skin.tga");
     const Chunk colour{0x0011, {1, 2, 3}, {}};
-    TempFile model(Chunk{0x4D4D, {}, {{0x3D3D, {}, {material3ds("plain", colour), material3ds("painted", colour, "skin.tga")}}}}
-                       .bytes(), "model.3ds");
+    const Chunk editor{0x3D3D, {}, {material3ds("plain", colour), material3ds("painted", colour, "skin.tga")}};
+    TempFile model(Chunk{0x4D4D, {}, {editor}}.bytes(), "model.3ds");
     StaticModel s, t;
     s.load(model.path(), skin.folder().c_str());
     EXPECT_EQ("", shownBoxes());

@@ -5,7 +5,6 @@
 // build makes of it) but for a few pixels. Each frame and its difference
 // from the reference are left in build/gl-frames/; scripts/references.sh
 // records the references anew from them.
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,24 +32,10 @@ constexpr int kW = 200, kH = 150;
 // by 32 and 59 pixels in two frames; a ball's turn by 414.
 constexpr int kChannel = 8, kPixels = 25;
 
-using Frame = std::vector<uint8_t>;  // RGB, rows from the top
-
-Frame readFrame() {
-    glFinish();
-    Frame rgb(static_cast<size_t>(kW) * kH * 3), rows(rgb.size());
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, kW, kH, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-    for (int y = 0; y < kH; ++y)
-        std::copy_n(&rows[static_cast<size_t>(kH - 1 - y) * kW * 3], kW * 3, &rgb[static_cast<size_t>(y) * kW * 3]);
-    return rgb;
-}
-
 // Binary PPM, as ImageMagick and any viewer read it.
 void writePpm(const std::string& path, const Frame& rgb) {
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << kW << ' ' << kH << "\n255\n";
-    out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+    std::ofstream(path, std::ios::binary) << "P6\n" << kW << ' ' << kH << "\n255\n"
+                                          << std::string(rgb.begin(), rgb.end());
 }
 
 Frame readPpm(const std::string& path) {
@@ -59,9 +44,8 @@ Frame readPpm(const std::string& path) {
     int w = 0, h = 0, depth = 0;
     in >> magic >> w >> h >> depth;
     in.get();
-    Frame rgb((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return magic == "P6" && w == kW && h == kH && depth == 255 && rgb.size() == static_cast<size_t>(kW) * kH * 3 ? rgb
-                                                                                                                 : Frame{};
+    if (magic != "P6" || w != kW || h != kH || depth != 255) return {};
+    return Frame((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());  // check() checks its size
 }
 
 struct ReferenceTest : GlTest {
@@ -79,14 +63,17 @@ struct ReferenceTest : GlTest {
         frames(2);
         mouse.leftButton = false;
     }
-    // Mouse motion for the next frame, as the window's messages give it.
-    static void move(int dx, int dy) {
-        mouse.x = kW / 2 + dx;
-        mouse.y = kH / 2 + dy;
+    // Frames each after mouse motion, as the window's messages give it.
+    void move(int dx, int dy, int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            mouse.x = kW / 2 + dx;
+            mouse.y = kH / 2 + dy;
+            frames(1);
+        }
     }
     // The frame against its reference.
     void check(const std::string& name) {
-        const Frame seen = readFrame();
+        const Frame seen = capture(kW, kH);
         const std::string reference = std::string(VALE_REFERENCES) + "/" + name + ".ppm";
         std::filesystem::create_directories(VALE_FRAMES);
         writePpm(std::string(VALE_FRAMES) + "/" + name + ".ppm", seen);
@@ -101,7 +88,7 @@ struct ReferenceTest : GlTest {
             std::fill_n(&difference[i], 3, static_cast<uint8_t>(std::min(255, most * 4)));
         }
         writePpm(std::string(VALE_FRAMES) + "/" + name + "-difference.ppm", difference);
-        EXPECT_LE(differ, kPixels) << name << ": " << differ << " pixels unlike the reference (see " << VALE_FRAMES << ")";
+        EXPECT_LE(differ, kPixels) << name << ": " << differ << " pixels unlike the reference, see " << VALE_FRAMES;
     }
 };
 
@@ -129,31 +116,26 @@ TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
 
     // Walking forward and turning right, the weapon swaying.
     keyboard.keys['W'] = true;
-    for (int i = 0; i < 45; ++i) {
-        move(6, 0);
-        frames(1);
-    }
+    move(6, 0, 45);
     keyboard.keys['W'] = false;
     frames(2);
     check("walked");
 
     // Looking down and firing: the weapon mid-recoil.
     move(0, 400);
-    frames(1);
     fire();
     frames(3);
     check("recoil");
 
     // Straight down through the zoom, firing twice with a turn between: the
     // marks on the ground, the first beside the crosshair.
-    move(0, 1000);
     mouse.rightButton = true;
-    frames(30);
+    move(0, 1000);
+    frames(29);
     for (int shot = 0; shot < 2; ++shot) {
         fire();
         frames(30);
         move(150, 0);
-        frames(1);
     }
     check("marks");
     mouse.rightButton = false;
@@ -171,10 +153,7 @@ TEST_F(ReferenceTest, TheScriptedRunLooksAsReviewed) {
     check("ball");
 
     // Looking up past the light and turning round: the lit weapon against the sky.
-    for (int i = 0; i < 30; ++i) {
-        move(20, -60);
-        frames(1);
-    }
+    move(20, -60, 30);
     check("up");
 
     // Far from the start, the counter with its bar: the ground underfoot, and

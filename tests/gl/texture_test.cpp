@@ -1,16 +1,6 @@
 #include "gl_env.h"
 #include "textures/textures.h"
 
-namespace {
-
-Bytes greyTga() {  // 4x4, 24-bit
-    Bytes file = tgaHeader(4, 4, 24);
-    file.resize(file.size() + 48, 128);
-    return file;
-}
-
-}  // namespace
-
 using TextureTest = GlTest;
 
 TEST_F(TextureTest, RowsThatAreNoMultipleOfFourBytesUploadWhole) {
@@ -29,8 +19,8 @@ TEST_F(TextureTest, RowsThatAreNoMultipleOfFourBytesUploadWhole) {
 }
 
 TEST_F(TextureTest, TheExtensionInEitherCaseChoosesTheReaderAndFailuresShowTheirCaption) {
-    TempFile capitals(greyTga(), "BANDS.TGA"), mixed(greyTga(), "bands.Tga");  // as 3DS materials often name maps
-    TempFile mapped(tgaHeader(4, 4, 8, 1), "mapped.tga");                          // colour-mapped: refused, not misread
+    TempFile capitals(greyTga(4), "BANDS.TGA"), mixed(greyTga(4), "bands.Tga");  // as 3DS materials often name maps
+    TempFile mapped(tgaHeader(4, 4, 8, 1), "mapped.tga");  // colour-mapped: refused, not misread
     uint32_t loaded = 0;
     EXPECT_TRUE(loadTexture(capitals.path(), loaded, 64) && loaded != 0);
     for (auto [path, caption] : {std::pair{"/nonexistent/a.pcx", "Error -16"}, {"/nonexistent/a.RAW", "Error -18"},

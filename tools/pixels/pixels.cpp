@@ -6,8 +6,8 @@
 //   vale_pixels changed A.ppm B.ppm REGION         exit 0 if over 30% of it changed
 //   vale_pixels wait WINDOW SECONDS frames N       until N new frames have shown (1 on timeout)
 //
-// Measures: a count of pixels of a kind (balls, crosshair, weapon, grass,
-// bare, dark, fog), or skyline (median row and spread).
+// Measures: a count of pixels of a kind (balls, crosshair, weapon, dark), or
+// skyline (median row and spread).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -19,21 +19,44 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
-#include "kinds.h"
-
 namespace {
+
+// How far a colour is from the fog's (and the clear colour's), 128, 128, 134:
+// the sum of the channels' differences.
+int offFog(const unsigned char* p) { return std::abs(p[0] - 128) + std::abs(p[1] - 128) + std::abs(p[2] - 134); }
+
+// The kinds of pixel a measure counts.
+using Kind = bool (*)(int r, int g, int b);
+const std::pair<const char*, Kind> kKinds[] = {
+    // The balls' red stripes, also through fog: red over a grey, unlike sand, rock or the wooden stock.
+    {"balls", [](int r, int g, int b) { return r > g + 25 && r > b + 20 && std::abs(g - b) < 12; }},
+    {"crosshair", [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; }},
+    {"weapon", [](int r, int g, int b) { return r < 110 && g < 115 && b < 125 && std::abs(b - r) < 25 && g < r + 15; }},
+    {"dark", [](int r, int g, int b) { return r < 25 && g < 25 && b < 25; }},
+};
 
 struct Image {
     int width = 0, height = 0;
     std::vector<unsigned char> rgb;
     const unsigned char* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+    bool is(Kind kind, int x, int y) const { return kind(at(x, y)[0], at(x, y)[1], at(x, y)[2]); }
 };
 
 struct Region {
     int w, h, x, y;
 };
+
+// How many of the region's pixels, at x and y, pass a test.
+template <typename Test>
+long count(const Region& r, Test test) {
+    long n = 0;
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) n += test(x, y);
+    return n;
+}
 
 [[noreturn]] void die(const std::string& why) {
     std::fprintf(stderr, "vale_pixels: %s\n", why.c_str());
@@ -88,13 +111,11 @@ std::string skyline(const Image& image, const Region& r) {
     std::vector<int> tops;
     for (int c = 0; c < 25; ++c) {
         const int x = r.x + static_cast<int>((c + 0.5) * r.w / 25 - 0.5);  // where a resize by sampling looks
-        for (int y = r.y; y < r.y + r.h; ++y) {
-            const unsigned char* p = image.at(x, y);
-            if (offFog(p[0], p[1], p[2]) > 30) {
+        for (int y = r.y; y < r.y + r.h; ++y)
+            if (offFog(image.at(x, y)) > 30) {
                 tops.push_back(y);
                 break;
             }
-        }
     }
     std::sort(tops.begin(), tops.end());
     const size_t n = tops.size();
@@ -105,15 +126,9 @@ std::string skyline(const Image& image, const Region& r) {
 std::string measure(const Image& image, const std::string& name, const char* where) {
     const Region r = region(where, image);
     if (name == "skyline") return skyline(image, r);
-    if (const Kind is = kindNamed(name.c_str())) {
-        long n = 0;
-        for (int y = r.y; y < r.y + r.h; ++y)
-            for (int x = r.x; x < r.x + r.w; ++x) {
-                const unsigned char* p = image.at(x, y);
-                n += is(p[0], p[1], p[2]);
-            }
-        return std::to_string(n);
-    }
+    for (const auto& kind : kKinds)
+        if (name == kind.first)
+            return std::to_string(count(r, [&](int x, int y) { return image.is(kind.second, x, y); }));
     die("unknown measure " + name);
 }
 
@@ -121,14 +136,11 @@ std::string measure(const Image& image, const std::string& name, const char* whe
 bool changed(const Image& a, const Image& b, const char* where) {
     if (a.width != b.width || a.height != b.height) return true;
     const Region r = region(where, a);
-    long n = 0;
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x)
-            for (int c = 0; c < 3; ++c)
-                if (std::abs(a.at(x, y)[c] - b.at(x, y)[c]) > 2.55) {
-                    ++n;
-                    break;
-                }
+    const long n = count(r, [&](int x, int y) {
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(a.at(x, y)[c] - b.at(x, y)[c]) > 2.55) return true;
+        return false;
+    });
     return n > 0.3 * r.w * r.h;
 }
 
@@ -145,12 +157,12 @@ int main(int argc, char** argv) {
         if (!capture(window, image)) die("no window to capture");
         std::ofstream out(argv[3], std::ios::binary);
         out << "P6\n" << image.width << " " << image.height << "\n255\n";
-        return out.write(reinterpret_cast<const char*>(image.rgb.data()), static_cast<std::streamsize>(image.rgb.size()))
-                   ? 0 : 2;
+        return out << std::string(image.rgb.begin(), image.rgb.end()) ? 0 : 2;
     }
     if (command == "measure" && argc >= 5 && argc % 2 == 1) {
         image = load(argv[2]);
-        for (int i = 3; i < argc; i += 2) std::printf("%s%s", i > 3 ? " " : "", measure(image, argv[i], argv[i + 1]).c_str());
+        for (int i = 3; i < argc; i += 2)
+            std::printf("%s%s", i > 3 ? " " : "", measure(image, argv[i], argv[i + 1]).c_str());
         std::printf("\n");
         return 0;
     }
