@@ -97,7 +97,6 @@ deb)
         usr/share/doc/vale/README.md usr/share/doc/vale/changelog.gz usr/share/doc/vale/copyright
     depends=$(dpkg-deb -f "$package" Depends)  # worked out from the program's libraries
     [[ "$depends" =~ libc6.*libglu1.*libx11-6 ]] || fail "the package's dependencies: $depends"
-    [ "$(dpkg-deb -f "$package" Section)" = games ] || fail "not in the games section"
     lintian --pedantic --display-info --display-experimental --fail-on error,warning,info,pedantic,experimental \
         "$package" >&2 || fail "lintian: see above"
     desktop-file-validate "$work/root/usr/share/applications/vale.desktop" >&2 || fail "the desktop entry"

@@ -140,10 +140,9 @@ const pageChecks = {
   },
 };
 
-// VALE_CHECKS, a list of names split by commas, runs only those.
 async function checks() {
-  const failed = [], only = process.env.VALE_CHECKS?.split(',');
-  for (const [name, check] of Object.entries(pageChecks).filter(([name]) => !only || only.includes(name))) {
+  const failed = [];
+  for (const [name, check] of Object.entries(pageChecks)) {
     try {
       await check();
     } catch (error) {
