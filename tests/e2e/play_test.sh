@@ -36,7 +36,7 @@ echo "crosshair $crosshair, weapon $weapon, counter $counter"
 wavy=0 seen=0 last=$start
 for k in $(seq 0 23); do
     [ $((k % 8)) = 0 ] && [ "$seen" -gt 100 ] && break
-    move 450 0; frames 2
+    for _ in 1 2 3; do move 150 0; frames 2; done
     shot "panorama-$k"
     view=$work/panorama-$k.ppm
     pixels changed "$last" "$view" 520x768+0+0 || fail "turning left view $k as it was"
