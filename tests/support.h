@@ -42,7 +42,10 @@ struct TempDir {
 // the object goes.
 struct TempWorkingDir : TempDir {
     const std::filesystem::path before = std::filesystem::current_path();
-    TempWorkingDir() { std::filesystem::current_path(path), std::filesystem::create_directory("data"); }
+    TempWorkingDir() {
+        std::filesystem::current_path(path);
+        std::filesystem::create_directory("data");
+    }
     ~TempWorkingDir() { std::filesystem::current_path(before); }
 };
 

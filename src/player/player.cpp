@@ -16,10 +16,9 @@ namespace {
 constexpr int kKeyW = 0x57, kKeyS = 0x53, kKeyA = 0x41, kKeyD = 0x44;
 
 // One of the four steering rules: towards +1 while the first key is held,
-// towards -1 while the second is, otherwise back towards 0.
-// Towards 1 or -1 while a key is held; with none held, back to rest,
-// stopping at 0 (a step past it would swing the factor about 0 from frame
-// to frame, and the player drift backwards).
+// towards -1 while the second is, otherwise back towards 0; with neither
+// held it stops at 0 (a step past it would swing the factor about 0 from
+// frame to frame, and the player drift backwards).
 void steer(float& factor, bool increase, bool decrease, float d) {
     const bool held = increase || decrease;
     if (increase && factor < 1) factor += d;

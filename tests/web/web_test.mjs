@@ -19,7 +19,7 @@ fs.mkdirSync(work, {recursive: true});
 // The offline check serves a copy of the site, which it then changes as a new build would.
 const served = mode === 'offline' ? fs.mkdtempSync(path.join(work, 'site-')) : dir;
 if (served !== dir) fs.cpSync(dir, served, {recursive: true});
-const {browser, open, close} = await site(served, mode !== 'present' && mode !== 'touch');
+const {browser, open, close} = await site(served, mode !== 'present');
 
 // Escape ends the run with status 0; played past the log's two seconds (logged), it writes its log.
 async function playOut(page, logged) {

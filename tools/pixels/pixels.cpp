@@ -157,7 +157,8 @@ int main(int argc, char** argv) {
         if (!capture(window, image)) die("no window to capture");
         std::ofstream out(argv[3], std::ios::binary);
         out << "P6\n" << image.width << " " << image.height << "\n255\n";
-        return out << std::string(image.rgb.begin(), image.rgb.end()) ? 0 : 2;
+        return out.write(reinterpret_cast<const char*>(image.rgb.data()), static_cast<std::streamsize>(image.rgb.size()))
+                   ? 0 : 2;
     }
     if (command == "measure" && argc >= 5 && argc % 2 == 1) {
         image = load(argv[2]);

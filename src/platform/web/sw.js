@@ -1,7 +1,7 @@
 // The site's offline copy. Each build's files are kept whole in a cache of
 // their own, named by their content (the build writes the name in place of
-// @VALE_BUILD@, and the files in place of @VALE_FILES@); the page answers from it, so that once visited the game
-// loads and plays without the network. A new build's worker fills its cache
+// @VALE_BUILD@, and the files in place of @VALE_FILES@); the page answers
+// from it, so that once visited the game loads and plays without the network. A new build's worker fills its cache
 // first and takes over when the page says (before a run starts: the page
 // then reloads whole); the old build's cache goes then, never mixed with it.
 const cacheName = 'vale-@VALE_BUILD@';
