@@ -21,6 +21,13 @@ struct State {
     bool quitPosted = false;
     int quitCode = 0;
     bool windowLost = false;  // the window is gone: nothing may touch it
+    // The pointer where the events last put it, and the last warp: events the
+    // server made before the warp (an older serial) still count from where
+    // the pointer was, so a move that lands just before a warp is not lost.
+    int pointerX = -1, pointerY = -1;  // -1: not yet seen
+    unsigned long warpSerial = 0;
+    int warpX = 0, warpY = 0;
+    bool warpPending = false;
     platform::FixedClock clock{std::getenv("VALE_FIXED_CLOCK") != nullptr};  // for tests, counted at each swap
 };
 

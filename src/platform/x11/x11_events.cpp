@@ -69,10 +69,18 @@ void handleEvent(XEvent& event) {
             if (const unsigned vk = virtualKey(sym)) keyboard.keys[vk] = event.type == KeyPress;
             break;
         }
-        case MotionNotify:
-            mouse.x = event.xmotion.x & 0xFFFF;
-            mouse.y = event.xmotion.y & 0xFFFF;
+        case MotionNotify: {
+            // The game reads a position and puts the pointer back at the
+            // centre; each move adds its own motion to the position read.
+            x11::State& x = x11::state;
+            if (x.warpPending && static_cast<long>(event.xmotion.serial - x.warpSerial) >= 0)
+                x.pointerX = x.warpX, x.pointerY = x.warpY, x.warpPending = false;
+            if (x.pointerX < 0) x.pointerX = mouse.x, x.pointerY = mouse.y;
+            mouse.x += event.xmotion.x - x.pointerX;
+            mouse.y += event.xmotion.y - x.pointerY;
+            x.pointerX = event.xmotion.x, x.pointerY = event.xmotion.y;
             break;
+        }
         case ButtonPress:
         case ButtonRelease:
             if (event.xbutton.button == Button1) mouse.leftButton = event.type == ButtonPress;

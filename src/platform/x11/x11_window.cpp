@@ -276,6 +276,7 @@ void setLostHandler(void (*handler)()) { w.lost = handler; }
 
 void setCursorPos(int px, int py) {
     if (x.display && x.window && !x.windowLost) {
+        x.warpSerial = NextRequest(x.display), x.warpX = px, x.warpY = py, x.warpPending = true;
         XWarpPointer(x.display, None, x.window, 0, 0, 0, 0, px, py);
         XFlush(x.display);
     }
