@@ -8,7 +8,9 @@
 # VALE_MUTANTS names another list of the same form. VALE_MATRIX=FILE also
 # writes, for each fault, the tests that fail on it (a test binary that
 # crashes names the test it was in), so that what each test alone catches
-# can be counted.
+# can be counted. A list has a fault a line: what it breaks, the file, the
+# exact text and what it becomes, separated by tabs (\n in a text is a line
+# end); lines that begin with # are comments.
 #
 # scripts/mutants.sh --e2e [REGEX] runs instead the faults of
 # scripts/mutants-e2e.txt, in the platform layer and the page, each against

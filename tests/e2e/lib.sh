@@ -108,17 +108,9 @@ dismiss_box() {
     send_key "$box" Return
 }
 
-# check_log FILE: the performance log, three lines in its format (text mode:
-# CR LF on Windows, LF on Linux, none after the last), low peak <= high
-# peak and a rate above 0.
-check_log() {
-    [ "$(wc -l < "$1")" = 2 ] && [ "$(tail -c 1 "$1")" != "" ] || fail "$1 is not three lines"
-    tr -d '\r' < "$1" | paste -sd'|' |
-        grep -Eqx ' low peak: [0-9]+\.[0-9]{6}\|  average: [0-9]+\.[0-9]{6}\|high peak: [0-9]+\.[0-9]{6}' ||
-        fail "$1: $(cat "$1")"
-    tr -d '\r' < "$1" | awk -F': ' '{ v[NR] = $2 } END { exit !(v[1] <= v[3] && v[2] > 0) }' ||
-        fail "the values of $1: $(cat "$1")"
-}
+# check_log FILE: the run's performance log, written at its end, with an
+# average above 0 (its format, on each C library, is the unit tests').
+check_log() { tr -d '\r' < "$1" | awk -F': ' '$1 == "  average" { ok = $2 > 0 } END { exit !ok }' || fail "$1: $(cat "$1")"; }
 
 # The screenshot checker (tools/pixels): shots, frames and measures.
 pixels() { "${VALE_PIXELS:?no screenshot checker}" "$@"; }
