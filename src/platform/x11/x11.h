@@ -24,7 +24,8 @@ struct State {
     // The pointer where the events last put it, and the last warp: events the
     // server made before the warp (an older serial) still count from where
     // the pointer was, so a move that lands just before a warp is not lost.
-    int pointerX = -1, pointerY = -1;  // -1: not yet seen
+    int pointerX = 0, pointerY = 0;
+    bool pointerSeen = false;
     unsigned long warpSerial = 0;
     int warpX = 0, warpY = 0;
     bool warpPending = false;

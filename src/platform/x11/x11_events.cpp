@@ -74,8 +74,8 @@ void handleEvent(XEvent& event) {
             // centre; each move adds its own motion to the position read.
             x11::State& x = x11::state;
             if (x.warpPending && static_cast<long>(event.xmotion.serial - x.warpSerial) >= 0)
-                x.pointerX = x.warpX, x.pointerY = x.warpY, x.warpPending = false;
-            if (x.pointerX < 0) x.pointerX = mouse.x, x.pointerY = mouse.y;
+                x.pointerX = x.warpX, x.pointerY = x.warpY, x.warpPending = false, x.pointerSeen = true;
+            if (!x.pointerSeen) x.pointerX = mouse.x, x.pointerY = mouse.y, x.pointerSeen = true;
             mouse.x += event.xmotion.x - x.pointerX;
             mouse.y += event.xmotion.y - x.pointerY;
             x.pointerX = event.xmotion.x, x.pointerY = event.xmotion.y;
