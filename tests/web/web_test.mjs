@@ -153,9 +153,9 @@ async function checks() {
   if (failed.length) fail(`${failed.length} of ${Object.keys(pageChecks).length} checks: ${failed.join(', ')}`);
 }
 
-// The same picture but for the rasterisers' rounding, and where each C
-// library's rand puts the balls: a pixel differs when a channel differs by
-// more than 24 of 255, and the balls' stripes in either picture are theirs.
+// The same picture but for the rasterisers' rounding: a pixel differs when
+// a channel differs by more than 24 of 255. (Each C library's rand puts the
+// balls elsewhere; in the first frame the only one that moves lies in the fog.)
 async function compare() {
   const page = await open('?fixedclock');
   await page.evaluate(() => { document.getElementById('frameratecounter').value = '0'; });
@@ -165,16 +165,15 @@ async function compare() {
   execFileSync('bench/vale_bench', ['.'], {cwd: nativeBuild, env: {...process.env, VALE_BENCH_FIRST: frame, LP_NUM_THREADS: '0'}});
   const web = await pixels, native = fs.readFileSync(frame);
   if (web.length !== native.length) fail(`frames of ${web.length} and ${native.length} bytes`);
-  const stripes = (p, i) => p[i] > p[i + 1] + 25 && p[i] > p[i + 2] + 20 && Math.abs(p[i + 1] - p[i + 2]) < 12;
-  let differ = 0, balls = 0, sum = 0;
+  let differ = 0, sum = 0;
   for (let i = 0; i < web.length; i += 4) {
     const d = Math.max(...[0, 1, 2].map((c) => Math.abs(web[i + c] - native[i + c])));
     sum += d;
-    if (d > 24) (stripes(web, i) || stripes(native, i)) ? balls++ : differ++;
+    differ += d > 24;
   }
   const n = web.length / 4;
-  console.log(`against the native frame: ${(100 * differ / n).toFixed(2)} % of the pixels differ by more than 24 ` +
-              `(besides ${balls} ball pixels), mean difference ${(sum / n).toFixed(2)}`);
+  console.log(`against the native frame: ${(100 * differ / n).toFixed(2)} % of the pixels differ by more than 24, ` +
+              `mean difference ${(sum / n).toFixed(2)}`);
   if (differ > n * 0.02) fail('the browser draws another picture');
   if (sum / n > 6) fail('the browser draws the picture in other colours');
   clean(page);
