@@ -31,7 +31,7 @@ counter=$(pixels measure "$start" crosshair 40x20+0+748)
 seen=0 last=$start
 for k in $(seq 0 23); do
     [ $((k % 8)) = 0 ] && [ "$seen" -gt 100 ] && break
-    for _ in 1 2 3; do move 150 0; frames 2; done
+    move 450 0; frames 2
     shot "panorama-$k"
     view=$work/panorama-$k.ppm
     pixels changed "$last" "$view" 520x768+0+0 || fail "turning left view $k as it was"
