@@ -155,7 +155,7 @@ async function checks() {
 
 // The same picture but for the rasterisers' rounding: a pixel differs when
 // a channel differs by more than 24 of 255. (Each C library's rand puts the
-// balls elsewhere; in the first frame the only one that moves lies in the fog.)
+// balls elsewhere; the one that differs in the first frame lies deep in the fog.)
 async function compare() {
   const page = await open('?fixedclock');
   await page.evaluate(() => { document.getElementById('frameratecounter').value = '0'; });

@@ -6,8 +6,8 @@
 //   vale_pixels changed A.ppm B.ppm REGION         exit 0 if over 30% of it changed
 //   vale_pixels wait WINDOW SECONDS frames N       until N new frames have shown (1 on timeout)
 //
-// Measures: a count of pixels of a kind (balls, crosshair, weapon, dark), or
-// skyline (median row and spread).
+// Measures: a count of pixels of a kind (balls, crosshair, dark), or skyline
+// (median row and spread).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -34,7 +34,6 @@ const std::pair<const char*, Kind> kKinds[] = {
     // The balls' red stripes, also through fog: red over a grey, unlike sand, rock or the wooden stock.
     {"balls", [](int r, int g, int b) { return r > g + 25 && r > b + 20 && std::abs(g - b) < 12; }},
     {"crosshair", [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; }},
-    {"weapon", [](int r, int g, int b) { return r < 110 && g < 115 && b < 125 && std::abs(b - r) < 25 && g < r + 15; }},
     {"dark", [](int r, int g, int b) { return r < 25 && g < 25 && b < 25; }},
 };
 
