@@ -4,7 +4,8 @@
 #   start_run [nomultitexture] [without FILE]...   a fresh run, started
 #   frames N               until N more frames are drawn
 #   shot NAME              the frame as $work/NAME.ppm
-#   key KEY down|up|press  move DX DY  button N down|up   (N: 1 left, 3 right)
+#   key KEY down|up|press|tap  move DX DY  button N down|up|tap   (N: 1 left, 3 right;
+#                          tap: down and up between two frames)
 #   heard                  the firing sound is heard within 5 s
 #   box CAPTION TEXT       that box shows (under Wine its caption is read) and is answered
 #   ended STATUS           the run ends with that status
@@ -164,9 +165,24 @@ start_run() {
 }
 frames() { [ -n "$WIN" ] || playing; pixels wait "$WIN" 10 frames "$1" || fail "no frames drawn; $(state)"; }
 shot() { [ -n "$WIN" ] || playing; pixels shot "$WIN" "$work/$1.ppm"; }
-key() { if [ "$2" = press ]; then send_key "$WIN" "$1"; else xdotool "key$2" "$1"; fi; }
+key() {
+    case $2 in
+        press) send_key "$WIN" "$1" ;;
+        tap) between_frames xdotool key "$1" ;;
+        *) xdotool "key$2" "$1" ;;
+    esac
+}
 move() { xdotool mousemove_relative -- "$1" "$2"; }
-button() { xdotool "mouse$2" "$1"; }
+button() { if [ "$2" = tap ]; then between_frames xdotool click "$1"; else xdotool "mouse$2" "$1"; fi; }
+# between_frames COMMAND...: run while the program stands still (stopped), so
+# that the input it sends reaches the program between two of its frames.
+# (Under Wine too the program's process is the one started, the .exe's.)
+between_frames() {
+    kill -STOP "$APP_PID"
+    "$@"; local status=$?
+    kill -CONT "$APP_PID"
+    return $status
+}
 heard() {
     for _ in $(seq 50); do [ -n "$(tr -d '\0' < "$sound" 2>/dev/null | head -c 1)" ] && return; sleep 0.1; done
     fail "the shot was not heard"

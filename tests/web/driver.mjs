@@ -66,14 +66,27 @@ export async function ended(page) {
 }
 // A key held for two frames (the game reads the keys once a frame). A held
 // pointer is the browser's to free on Escape, which a synthetic key does not reach: freed first.
+async function freePointer(page) {
+  await page.evaluate(() => document.exitPointerLock());
+  await page.waitForFunction(() => document.pointerLockElement === null, {timeout: 5000});
+}
 export async function press(page, key) {
-  if (key === 'Escape') {
-    await page.evaluate(() => document.exitPointerLock());
-    await page.waitForFunction(() => document.pointerLockElement === null, {timeout: 5000});
-  }
+  if (key === 'Escape') await freePointer(page);
   await page.keyboard.down(key);
   await frames(page, 2);
   await page.keyboard.up(key);
+}
+// A key (or, with key null, a mouse button) pressed and let go between two
+// frames: both events in one task of the page, which draws no frame between.
+export async function tap(page, key, button = 0) {
+  if (key === 'Escape') await freePointer(page);
+  await page.evaluate((key, button) => {
+    const codes = {Escape: 27};
+    for (const type of key ? ['keydown', 'keyup'] : ['mousedown', 'mouseup']) {
+      if (key) document.dispatchEvent(new KeyboardEvent(type, {key, keyCode: codes[key] ?? key.toUpperCase().charCodeAt(0)}));
+      else document.getElementById('canvas').dispatchEvent(new MouseEvent(type, {button}));
+    }
+  }, key, button);
 }
 // The box that is open, "caption: text" as expected, answered with OK; the
 // program must still be waiting for it a tenth of a second on.
@@ -119,9 +132,9 @@ async function answer(dir, work) {
     },
     frames: (n) => frames(page, +n),
     shot: (name) => shot(page, path.join(work, `${name}.ppm`)),
-    key: (key, how) => (how === 'press' ? press(page, key) : page.keyboard[how](key)),
+    key: (key, how) => (how === 'press' ? press(page, key) : how === 'tap' ? tap(page, key) : page.keyboard[how](key)),
     move: (dx, dy) => mouse(page, 'mousemove', {movementX: +dx, movementY: +dy}),
-    button: (n, how) => mouse(page, `mouse${how}`, {button: n - 1}),
+    button: (n, how) => (how === 'tap' ? tap(page, null, n - 1) : mouse(page, `mouse${how}`, {button: n - 1})),
     heard: async () => (await heard(page)) || fail('the shot was not heard'),
     box: (caption, text) => box(page, `${caption}: ${text}`),
     ended: async (status) => {

@@ -19,16 +19,12 @@ var LibraryValeTouch = {
     buttons: [['fire', 'Fire', 'button', 0], ['zoom', 'Zoom', 'button', 2], ['jump', 'Jump', 'key', 0x10],
               ['crouch', 'Crouch', 'key', 0x11], ['run', 'Walk/Run', 'key', 0x23], ['quit', 'End', 'key', 0x1B]],
 
-    // A press now; its release once the game has drawn a frame with it
-    // down, so that even a short tap is seen (the game reads once a frame).
+    // A press or release, as the key or button's own (the backend holds a
+    // short tap's release until a frame has seen the press).
     press: function(action, down) {
-      var c = ValePage.code, e = action[0] == 'key' ? [down ? c.keyDown : c.keyUp, action[1], 0]
-                                                    : [down ? c.buttonDown : c.buttonUp, action[1], 0];
-      if (down) { action.at = ValePage.frames; ValePage.events.push(e); return; }
-      (function release() {
-        if (ValePage.frames > action.at || !ValeTouch.layer) ValePage.events.push(e);
-        else requestAnimationFrame(release);
-      })();
+      var c = ValePage.code;
+      ValePage.events.push(action[0] == 'key' ? [down ? c.keyDown : c.keyUp, action[1], 0]
+                                              : [down ? c.buttonDown : c.buttonUp, action[1], 0]);
     },
     // The stick's keys for a push of (dx, dy) pixels from where it landed.
     stickKeys: function(dx, dy) {

@@ -20,6 +20,7 @@
 #include "app/vale.h"
 #include "platform/fixed_clock.h"
 #include "platform/platform.h"
+#include "platform/presses.h"
 
 extern "C" {
 void vale_web_init(int fullscreen, int keyDown, int keyUp, int motion, int buttonDown, int buttonUp, int active);
@@ -52,6 +53,7 @@ struct WebState {
     // goes on to draw a frame: the same state, frame for frame, as the
     // native benchmark's first frame.
     platform::FixedClock fixedClock{vale_web_fixed_clock() != 0};
+    platform::Presses presses;  // keys and buttons, let go once a frame has seen them
 } web;
 
 // The page's events, by these types (given to the page at init).
@@ -59,16 +61,16 @@ enum Event { kKeyDown = 1, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive };
 
 void handleEvent(int type, int a, int b) {
     switch (type) {
-        case kKeyDown: keyboard.keys[a & 0xFF] = true; break;
-        case kKeyUp: keyboard.keys[a & 0xFF] = false; break;
+        case kKeyDown:
+        case kKeyUp: web.presses.set(a & 0xFF, type == kKeyDown); break;
         case kMotion:  // relative motion: there is no pointer to put back
             mouse.x += a;
             mouse.y += b;
             break;
         case kButtonDown:
         case kButtonUp:
-            if (a == 0) mouse.leftButton = type == kButtonDown;
-            if (a == 2) mouse.rightButton = type == kButtonDown;
+            if (a == 0) web.presses.set(platform::Presses::kLeftButton, type == kButtonDown);
+            if (a == 2) web.presses.set(platform::Presses::kRightButton, type == kButtonDown);
             break;
         case kActive: glWindow.active = a != 0; break;
         default: break;
@@ -134,6 +136,7 @@ bool pumpMessage(bool& quit, int& exitCode) {
 
 void swapGlBuffers() {
     vale_web_swap();
+    web.presses.frameDrawn();
     vale_web_next_frame();
 }
 

@@ -9,6 +9,7 @@
 #include "app/vale.h"
 #include "platform/fixed_clock.h"
 #include "platform/platform.h"
+#include "platform/presses.h"
 #include "terrain/scene.h"
 
 #include <mmsystem.h>
@@ -18,6 +19,7 @@ const char kClassName[] = "OpenGL";
 const char kTitle[] = "Vale - by Pellam";
 bool pixelFormatFilled = false;
 platform::FixedClock fixedClock{std::getenv("VALE_FIXED_CLOCK") != nullptr};  // for tests, counted at each swap
+platform::Presses presses;
 
 void fail(const char* text, const char* caption, UINT style) { MessageBoxA(nullptr, text, caption, style); }
 
@@ -33,19 +35,21 @@ LRESULT CALLBACK windowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
             PostQuitMessage(0);
             return 0;
         case WM_KEYDOWN:
-            keyboard.keys[wParam & 0xFF] = true;
-            return 0;
         case WM_KEYUP:
-            keyboard.keys[wParam & 0xFF] = false;
+            presses.set(static_cast<int>(wParam & 0xFF), message == WM_KEYDOWN);
             return 0;
         case WM_MOUSEMOVE:
             mouse.x = LOWORD(lParam);
             mouse.y = HIWORD(lParam);
             return 0;
-        case WM_LBUTTONDOWN: mouse.leftButton = true; return 0;
-        case WM_LBUTTONUP: mouse.leftButton = false; return 0;
-        case WM_RBUTTONDOWN: mouse.rightButton = true; return 0;
-        case WM_RBUTTONUP: mouse.rightButton = false; return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            presses.set(platform::Presses::kLeftButton, message == WM_LBUTTONDOWN);
+            return 0;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            presses.set(platform::Presses::kRightButton, message == WM_RBUTTONDOWN);
+            return 0;
         default: break;
     }
     return DefWindowProcA(hWnd, message, wParam, lParam);
@@ -219,6 +223,7 @@ bool pumpMessage(bool& quit, int& exitCode) {
 
 void swapGlBuffers() {
     SwapBuffers(glWindow.hDC);
+    presses.frameDrawn();
     ++fixedClock.frames;
 }
 

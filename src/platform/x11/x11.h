@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/fixed_clock.h"
+#include "platform/presses.h"
 
 namespace x11 {
 
@@ -30,6 +31,7 @@ struct State {
     int warpX = 0, warpY = 0;
     bool warpPending = false;
     platform::FixedClock clock{std::getenv("VALE_FIXED_CLOCK") != nullptr};  // for tests, counted at each swap
+    platform::Presses presses;  // keys and buttons, let go once a frame has seen them
 };
 
 extern State state;

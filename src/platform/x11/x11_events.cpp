@@ -66,7 +66,7 @@ void handleEvent(XEvent& event) {
         case KeyRelease: {
             const KeySym sym = XLookupKeysym(&event.xkey, 0);
             if (systemKey(event.xkey, sym)) break;
-            if (const unsigned vk = virtualKey(sym)) keyboard.keys[vk] = event.type == KeyPress;
+            if (const unsigned vk = virtualKey(sym)) x11::state.presses.set(static_cast<int>(vk), event.type == KeyPress);
             break;
         }
         case MotionNotify: {
@@ -83,8 +83,10 @@ void handleEvent(XEvent& event) {
         }
         case ButtonPress:
         case ButtonRelease:
-            if (event.xbutton.button == Button1) mouse.leftButton = event.type == ButtonPress;
-            if (event.xbutton.button == Button3) mouse.rightButton = event.type == ButtonPress;
+            if (event.xbutton.button == Button1)
+                x11::state.presses.set(platform::Presses::kLeftButton, event.type == ButtonPress);
+            if (event.xbutton.button == Button3)
+                x11::state.presses.set(platform::Presses::kRightButton, event.type == ButtonPress);
             break;
         case MapNotify: glWindow.active = true; break;
         case UnmapNotify: glWindow.active = false; break;  // iconified

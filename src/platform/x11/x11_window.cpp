@@ -269,6 +269,7 @@ void killGlWindow() {
 
 void swapGlBuffers() {
     if (!x.windowLost) glXSwapBuffers(x.display, x.window);
+    x.presses.frameDrawn();
     ++x.clock.frames;
 }
 
