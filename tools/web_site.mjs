@@ -23,13 +23,22 @@ export async function serve(site) {
   return {url: `http://127.0.0.1:${server.address().port}/`, server};
 }
 
-// The browser ($CHROMIUM, or Debian's), its window big enough for the 1024x768 canvas.
-export const launch = (...args) => puppeteer.launch({
+// The browser, its window big enough for the 1024x768 canvas: with
+// VALE_BROWSER=firefox Debian's Firefox ESR ($FIREFOX), through WebDriver
+// BiDi, on the display it is given (headless, it has no WebGL here); else
+// Debian's Chromium ($CHROMIUM), headless, through the DevTools protocol.
+export const firefox = process.env.VALE_BROWSER === 'firefox';
+export const launch = (...args) => (firefox ? puppeteer.launch({
+  browser: 'firefox', executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr', headless: false,
+  args: ['--width=1200', '--height=1000'],
+  // Sound without a gesture first, as Chromium's autoplay switch gives it.
+  extraPrefsFirefox: {'media.autoplay.default': 0, 'media.autoplay.block-webaudio': false},
+}) : puppeteer.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true,
   args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
          '--disable-background-networking', '--disable-component-update', '--disable-sync', '--window-size=1200,1000',
          ...args],
-});
+}));
 
 // A plain page that draws a WebGL clear of another colour at every animation
 // frame, as big as the game's canvas: the rate the browser presents at best.

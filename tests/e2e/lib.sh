@@ -131,6 +131,7 @@ playing() {
 # the firing sound kept, through ALSA's file plugin, in $work/sound.raw).
 drive() {
     if [ "$1" = web ]; then
+        [ "${VALE_BROWSER:-}" != firefox ] || start_xvfb
         coproc DRIVER { exec node "$(dirname "${BASH_SOURCE[0]}")/../web/driver.mjs" "$exe" "$work"; }
         DRIVER_PID=$!
         trap stop_all EXIT
