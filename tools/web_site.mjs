@@ -42,10 +42,11 @@ export const launch = (...args) => (firefox ? puppeteer.launch({
 
 // A plain page that draws a WebGL clear of another colour at every animation
 // frame, as big as the game's canvas: the rate the browser presents at best.
+// `drawn` counts its frames, as ValePage.frames counts the game's.
 export const plainPage = `<!doctype html><body style="margin:0"><canvas width="1024" height="768"></canvas><script>
   const gl = document.querySelector('canvas').getContext('webgl');
-  let n = 0;
-  (function frame() { gl.clearColor((n++ % 60) / 60, 0.5, 0.5, 1); gl.clear(gl.COLOR_BUFFER_BIT); requestAnimationFrame(frame); })();
+  var drawn = 0;
+  (function frame() { gl.clearColor((drawn++ % 60) / 60, 0.5, 0.5, 1); gl.clear(gl.COLOR_BUFFER_BIT); requestAnimationFrame(frame); })();
 </script>`;
 
 // The view turning in the game's page, as the mouse turns it: run at every
@@ -58,8 +59,19 @@ export const turn = () => document.getElementById('canvas').dispatchEvent(new Mo
 // animation frame, and the page's main thread runs `throttle` times slower
 // (1: as it is). Resolves to the frames a second, the presented frames'
 // intervals in ms, and how many presented frames were the same as the last.
-export async function presented(page, seconds, {turn, throttle = 1} = {}) {
+// Given `count`, the page's expression for the frames it has drawn, also to
+// the frames drawn meanwhile and the page's main-thread time per drawn
+// frame (the DevTools protocol's Performance metrics, in ms): all its
+// tasks' (task) and its scripts' (script), counted in the thread's own CPU
+// time, so that time spent waiting for a core of a busy machine is not.
+export async function presented(page, seconds, {turn, throttle = 1, count} = {}) {
   const cdp = await page.createCDPSession(), times = [];
+  const metrics = async () => {
+    const {metrics} = await cdp.send('Performance.getMetrics');
+    const value = (name) => metrics.find((m) => m.name === name).value * 1000;
+    return {drawn: await page.evaluate(count), task: value('TaskDuration'), script: value('ScriptDuration')};
+  };
+  if (count) await cdp.send('Performance.enable', {timeDomain: 'threadTicks'});
   let last = null, same = 0;
   cdp.on('Page.screencastFrame', ({data, metadata, sessionId}) => {
     cdp.send('Page.screencastFrameAck', {sessionId}).catch(() => {});
@@ -70,10 +82,15 @@ export async function presented(page, seconds, {turn, throttle = 1} = {}) {
   if (turn) await page.evaluate(`(() => { window.turning = true; const f = () => { if (!window.turning) return; (${turn})(); requestAnimationFrame(f); }; f(); })()`);
   await cdp.send('Emulation.setCPUThrottlingRate', {rate: throttle});
   await cdp.send('Page.startScreencast', {format: 'jpeg', quality: 50, maxWidth: 512, maxHeight: 384});
+  const before = count && await metrics();
   await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
+  const after = count && await metrics();
   await cdp.send('Page.stopScreencast');
   if (turn) await page.evaluate(() => { window.turning = false; });
   await cdp.detach();
   const intervals = times.slice(1).map((t, i) => t - times[i]);
-  return {rate: intervals.length / ((times.at(-1) - times[0]) / 1000 || Infinity), frames: times.length, intervals, same};
+  const seen = {rate: intervals.length / ((times.at(-1) - times[0]) / 1000 || Infinity), frames: times.length, intervals, same};
+  if (!count) return seen;
+  const drawn = after.drawn - before.drawn;
+  return {...seen, drawn, task: (after.task - before.task) / drawn, script: (after.script - before.script) / drawn};
 }

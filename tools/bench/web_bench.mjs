@@ -3,10 +3,13 @@
 // frame acknowledged) while the player walks and the view turns, against a
 // plain page that only clears its canvas at every animation frame, both
 // as they are and with the page's main thread slowed 4x (a slower phone's);
-// and beside them the native program's rate (its log's average) in its
-// default window of 1024x768. In interleaved rounds, the order turning each
-// round; each ratio is taken within its round, and the median and range are
-// printed, with the presented frames' intervals. Then the download's size.
+// over the same seconds the main thread's task and script time per frame
+// drawn (the DevTools protocol's Performance metrics); and beside them the
+// native program's rate (its log's average) in its default window of
+// 1024x768. In interleaved rounds, the order turning each round; each ratio
+// is taken within its round, and the median and range are printed, each
+// with its goal, with the presented frames' intervals. Then the download's
+// size.
 //   node web_bench.mjs NATIVE_BUILD_DIR WEB_SITE_DIR [ROUNDS]
 // Needs Xvfb and xdotool for the native program, chromium for the page,
 // and puppeteer-core (installed by scripts/install-deps.sh).
@@ -59,7 +62,7 @@ async function webRun(kind, throttle) {
   await page.setViewport({width: 1200, height: 1000});
   if (kind === 'plain') {
     await page.setContent(plainPage);
-    const seen = await presented(page, seconds, {throttle});
+    const seen = await presented(page, seconds, {throttle, count: 'drawn'});
     await page.close();
     return seen;
   }
@@ -68,7 +71,7 @@ async function webRun(kind, throttle) {
   await page.click('#start');
   await page.waitForFunction(() => ValePage.frames > 10);
   await page.keyboard.down('w');
-  const seen = await presented(page, seconds, {turn, throttle});
+  const seen = await presented(page, seconds, {turn, throttle, count: 'ValePage.frames'});
   await page.keyboard.up('w');
   await page.keyboard.down('Escape');
   await page.waitForSelector('#end:not([hidden])', {timeout: 20000});
@@ -86,29 +89,43 @@ for (let round = 0; round < rounds; round++) {
   const r = (name) => runs[name][round];
   console.log(`round ${round + 1}: native ${r('native').toFixed(1)} fps; presented: game ${r('game').rate.toFixed(1)} ` +
               `(drawn ${r('game').logged.toFixed(1)}), plain ${r('plain').rate.toFixed(1)}; slowed 4x: game ` +
-              `${r('game 4x').rate.toFixed(1)} (drawn ${r('game 4x').logged.toFixed(1)}), plain ${r('plain 4x').rate.toFixed(1)}`);
+              `${r('game 4x').rate.toFixed(1)} (drawn ${r('game 4x').logged.toFixed(1)}), plain ${r('plain 4x').rate.toFixed(1)}; ` +
+              `main thread a frame: game ${r('game').task.toFixed(2)} ms (script ${r('game').script.toFixed(2)}), ` +
+              `plain ${r('plain').task.toFixed(2)} ms (script ${r('plain').script.toFixed(2)})`);
 }
 await browser.close();
 server.close();
 xvfb.kill();
 
+// A goal: [least, most], either open; told with "met" or "not met" for the median.
+const goal = ([least, most], median, unit) => least === undefined && most === undefined ? '' :
+  `   (goal: ${least === undefined ? `${most}${unit} or less` : `${least}${unit} or more`}: ` +
+  `${median >= (least ?? -Infinity) && median <= (most ?? Infinity) ? 'met' : 'not met'})`;
 const sorted = (values) => [...values].sort((a, b) => a - b);
-const row = (name, values, digits, unit) => {
-  const v = sorted(values);
-  console.log(`${name.padEnd(30)} ${v[v.length >> 1].toFixed(digits).padStart(8)}   (${v[0].toFixed(digits)} .. ${v[v.length - 1].toFixed(digits)})${unit}`);
+const row = (name, values, digits, unit, bounds = []) => {
+  const v = sorted(values), median = v[v.length >> 1];
+  console.log(`${name.padEnd(34)} ${median.toFixed(digits).padStart(8)}${unit}   ` +
+              `(${v[0].toFixed(digits)} .. ${v[v.length - 1].toFixed(digits)})${goal(bounds, median, unit)}`);
 };
-const rates = (name) => runs[name].map((r) => r.rate);
-const ratios = (a, b) => runs[a].map((r, i) => r.rate / runs[b][i].rate);
+const field = (name, key) => runs[name].map((r) => r[key]);
+const rates = (name) => field(name, 'rate');
+const ratios = (a, b, key = 'rate') => runs[a].map((r, i) => r[key] / runs[b][i][key]);
 console.log(`${rounds} rounds of ${seconds} s of each, 1024x768, walking and turning; median (lowest .. highest round)`);
-row('native program (Xvfb)', runs.native, 1, ' fps, its log');
+row('native program (Xvfb), its log', runs.native, 1, ' fps');
 row('game, presented', rates('game'), 1, ' fps');
-row('game, drawn (its log)', runs.game.map((r) => r.logged), 1, ' fps');
+row('game, drawn (its log)', field('game', 'logged'), 1, ' fps');
 row('plain page, presented', rates('plain'), 1, ' fps');
-row('game / plain page', ratios('game', 'plain'), 3, '   (goal: 0.9 or more)');
-row('game slowed 4x, presented', rates('game 4x'), 1, ' fps   (goal: 30 or more)');
-row('game slowed 4x, drawn', runs['game 4x'].map((r) => r.logged), 1, ' fps');
+row('game / plain page', ratios('game', 'plain'), 3, '', [0.9]);
+row('game slowed 4x, presented', rates('game 4x'), 1, ' fps', [30]);
+row('game slowed 4x, drawn (its log)', field('game 4x', 'logged'), 1, ' fps');
 row('plain page slowed 4x', rates('plain 4x'), 1, ' fps');
 row('game / plain page, slowed 4x', ratios('game 4x', 'plain 4x'), 3, '');
+row('game slowed 4x / as it is', ratios('game 4x', 'game'), 3, '', [0.9]);
+row('game, main-thread task a frame', field('game', 'task'), 2, ' ms');
+row('plain page, task a frame', field('plain', 'task'), 2, ' ms');
+row('game / plain page, task', ratios('game', 'plain', 'task'), 2, '', [undefined, 2]);
+row('game, script a frame', field('game', 'script'), 2, ' ms', [undefined, 1.5]);
+row('plain page, script a frame', field('plain', 'script'), 2, ' ms');
 for (const name of ['game', 'game 4x']) {
   const v = sorted(runs[name].flatMap((r) => r.intervals));
   console.log(`${(name + ', frame intervals').padEnd(30)} median ${v[v.length >> 1].toFixed(1)} ms, ` +
@@ -123,3 +140,5 @@ for (const name of ['index.html', 'vale.js', 'vale.wasm', 'vale.data']) {
   console.log(`${name.padEnd(12)} ${String(bytes.length).padStart(9)} bytes, ${String(packed).padStart(9)} gzip-compressed`);
 }
 console.log(`download     ${String(total).padStart(9)} bytes compressed`);
+const script = fs.statSync(path.join(site, 'vale.js')).size;
+console.log(`vale.js      ${String(script).padStart(9)} bytes${goal([undefined, 60 * 1024], script, ' bytes')}`);
