@@ -9,14 +9,20 @@ import puppeteer from 'puppeteer-core';
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
                '.webmanifest': 'application/manifest+json'};
 
-// Serves the folder; resolves to its address, http://127.0.0.1:PORT/, and the server.
-export async function serve(site) {
+// Serves the folder; resolves to its address, http://127.0.0.1:PORT/, and
+// the server. A file named in `altered` is served as its function makes it
+// of the file's bytes (a server cut short or half updated); null drops the
+// connection, a number is the status answered instead.
+export async function serve(site, altered = {}) {
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     const file = path.join(site, path.normalize(name.endsWith('/') ? name + 'index.html' : name));
     fs.readFile(file, (error, data) => {
-      response.writeHead(error ? 404 : 200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream'});
-      response.end(error ? undefined : data);
+      if (!error && altered[path.basename(file)]) data = altered[path.basename(file)](data);
+      if (data === null) return request.socket.destroy();
+      const status = error ? 404 : typeof data === 'number' ? data : 200;
+      response.writeHead(status, {'Content-Type': types[path.extname(file)] || 'application/octet-stream'});
+      response.end(status === 200 ? data : undefined);
     });
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));

@@ -166,12 +166,26 @@ bool WeaponFire::step(float x, float y, float z, float pitch, float heading) {
 
     for (Bullet& bullet : bullets) {
         if (!(bullet.life > 0)) continue;
+        const float x0 = bullet.x, y0 = bullet.y, z0 = bullet.z;
         bullet.x += bullet.vx / F;
         bullet.y += bullet.vy / F;
         bullet.z += bullet.vz / F;
         bullet.life -= 1 / F;
         if (bullet.y <= terrain.heightAt(bullet.x, bullet.z)) {
             bullet.life = 0;
+            // The step may be long (half a unit at 20 frames a second): the
+            // mark goes where the path met the ground along it, not where the
+            // step ended below and beyond that point.
+            const auto above = [&](float t) {
+                const float x = x0 + t * (bullet.x - x0), z = z0 + t * (bullet.z - z0);
+                return y0 + t * (bullet.y - y0) > terrain.heightAt(x, z);
+            };
+            float lo = 0, hi = 1;
+            if (!above(0)) hi = 0;
+            for (int k = 0; k < 24 && hi > 0; ++k) (above((lo + hi) / 2) ? lo : hi) = (lo + hi) / 2;
+            bullet.x = x0 + hi * (bullet.x - x0);
+            bullet.y = y0 + hi * (bullet.y - y0);
+            bullet.z = z0 + hi * (bullet.z - z0);
             const float h = terrain.heightAt(bullet.x, bullet.z);
             float sx, sz;
             terrain.slopeAt(bullet.x, bullet.z, sx, sz);

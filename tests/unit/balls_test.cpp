@@ -111,3 +111,12 @@ TEST_F(BallTest, ShotsAtTheGroundLeaveTheLastTwentyMarksLyingOnTheSlope) {
     EXPECT_NEAR(rise, m.cornerY[1] - m.cornerY[0], 1e-7);
     EXPECT_NEAR(rise, m.cornerY[3] - m.cornerY[0], 1e-7);
 }
+
+TEST_F(BallTest, AShotLeavesItsMarkWhereTheCrosshairMetTheGroundAtAnyFrameRate) {
+    for (int rate : {20, 60, 200}) {  // from 1 above flat ground, 30 degrees down: it meets it 1 / tan 30 ahead
+        frameTimer.framesPerSecond = rate;
+        shoot(0, 2, 0.4f, -30);
+        const ImpactMark& m = fire().marks[(fire().nextMark + WeaponFire::kMarks - 1) % WeaponFire::kMarks];
+        EXPECT_NEAR(0.4f - std::sqrt(3.0f), (m.cornerZ[0] + m.cornerZ[2]) / 2, 1e-3) << rate;
+    }
+}

@@ -18,7 +18,7 @@ export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 // The browser composites on the CPU where presented frames are not measured
 // (quick): two of them beside each other then draw 40 % more frames.
 export async function site(dir, quick = true) {
-  const {url, server} = await serve(dir);
+  const altered = {}, {url, server} = await serve(dir, altered);
   const browser = await launch('--autoplay-policy=no-user-gesture-required', ...(quick ? ['--disable-gpu-compositing'] : []));
   // A page of the site, ready to start (or, where ready is false, just
   // opened), before(page) run first; any console error or uncaught exception
@@ -35,7 +35,7 @@ export async function site(dir, quick = true) {
     return page;
   };
   const close = async () => { await browser.close(); server.close(); };
-  return {browser, open, close};
+  return {browser, open, close, altered};
 }
 
 // The next frame the game draws, its canvas's PNG turned by ImageMagick into

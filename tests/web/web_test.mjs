@@ -1,8 +1,9 @@
 // The browser build's own checks in headless Chromium, beyond the
 // end-to-end runs every build shares (tests/e2e, through driver.mjs):
-//   node web_test.mjs page|touch|offline|present|frame SITE_DIR WORK_DIR [NATIVE_BUILD]
-// page: runs in a row, the settings form, downloads that fail, a browser
-// without Web Audio or WebGL, each on a page of its own.
+//   node web_test.mjs page|recover|touch|offline|present|frame SITE_DIR WORK_DIR [NATIVE_BUILD]
+// page: runs in a row, the settings form, a browser without Web Audio or
+// WebGL, each on a page of its own. recover: downloads that fail, refused
+// storage, bad settings, a browser that throws, a lost context, a small phone.
 // touch: a phone's screen played by touch. offline: played again with the network off; a new build taking over.
 // frame: the first frame against the one the native benchmark draws on offscreen Mesa.
 // present: the frames the browser presents while the viewer turns, against those drawn and a plain page's.
@@ -13,13 +14,14 @@ import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {firefox, plainPage, presented, turn} from '../../tools/web_site.mjs';
 import {box, clean, drawn, ended, fail, frames, grab, heard, listen, mouse, press, shot, shown, site, sleep} from './driver.mjs';
+import {recoverChecks} from './recover.mjs';
 
 const [mode, dir, work, nativeBuild] = process.argv.slice(2);
 fs.mkdirSync(work, {recursive: true});
 // The offline check serves a copy of the site, which it then changes as a new build would.
 const served = mode === 'offline' ? fs.mkdtempSync(path.join(work, 'site-')) : dir;
 if (served !== dir) fs.cpSync(dir, served, {recursive: true});
-const {browser, open, close} = await site(served, mode !== 'present');
+const {browser, open, close, altered} = await site(served, mode !== 'present');
 
 // Escape ends the run with status 0; played past the log's two seconds (logged), it writes its log.
 async function playOut(page, logged) {
@@ -64,12 +66,22 @@ const pageChecks = {
   // cannot show, and "Defaults" clears it.
   'settings form': async () => {
     const page = await open();
-    for (const width of ['1e3', '0']) {
+    // Sizes WebGL cannot draw are refused, the largest named.
+    const most = await page.evaluate(() => document.createElement('canvas').getContext('webgl').getParameter(0x84E8));
+    for (const width of ['1e3', '0', most + 1]) {
       await page.click('#resolution_width', {count: 3});
-      await page.keyboard.type(width);
+      await page.keyboard.type(String(width));
       await page.click('#start');
-      if (!/^Width: /.test(await shown(page, '#errors')) || await page.evaluate(() => Module.ran)) fail(`width ${width} taken`);
+      if (!new RegExp(`^Width: .* ${most}\\b`).test(await shown(page, '#errors')) || await page.evaluate(() => Module.ran)) fail(`width ${width} taken`);
     }
+    // Tricky files (before a run, which has the reader): the form shows what the game reads, and writes a file the game reads the same.
+    const differ = await page.evaluate((files) => files.filter((file) => {
+      show(read(file));
+      return el('resolution_width').value != read(file).resolution_width || JSON.stringify(read(check())) != JSON.stringify(read(file));
+    }), ['resolution_width 800\r\nresolution_height 600\r\n', 'RESOLUTION_WIDTH 5\nresolution_width 640 resolution_width 700',
+         'frameratecounter 7\ttexturefilter 1\nzbuffer_depth 16 sound 0', '  fullscreen 1\n\nbogus 9 resolution_height 480',
+         'resolution_width +900 resolution_depth -16']);
+    if (differ.length) fail(`the form and the game differ on ${JSON.stringify(differ)}`);
     await page.evaluate(() => localStorage.setItem('vale.Config.cfg', 'zbuffer_depth 0 frameratecounter 7'));
     await page.reload();
     await page.waitForSelector('#start:not([hidden])');
@@ -80,34 +92,8 @@ const pageChecks = {
     await page.click('#start');
     const written = await page.evaluate(() => new TextDecoder().decode(Module.FS.readFile('data/Config.cfg')));
     if (!/zbuffer_depth 24\n/.test(written) || !/frameratecounter 1\n/.test(written)) fail(`after Defaults: ${written}`);
-    // Tricky files: the form shows what the game reads, and writes a file the game reads the same.
-    const differ = await page.evaluate((files) => files.filter((file) => {
-      show(read(file));
-      return el('resolution_width').value != read(file).resolution_width || JSON.stringify(read(check())) != JSON.stringify(read(file));
-    }), ['resolution_width 800\r\nresolution_height 600\r\n', 'RESOLUTION_WIDTH 5\nresolution_width 640 resolution_width 700',
-         'frameratecounter 7\ttexturefilter 1\nzbuffer_depth 16 sound 0', '  fullscreen 1\n\nbogus 9 resolution_height 480',
-         'resolution_width +900 resolution_depth -16']);
-    if (differ.length) fail(`the form and the game differ on ${JSON.stringify(differ)}`);
     clean(page);
     await page.close();
-  },
-  // Downloads that fail: the file and what went wrong said within seconds, with a way to try again.
-  'downloads': async () => {
-    const data = fs.readFileSync(path.join(dir, 'vale.data'));
-    for (const [file, answer, said] of [
-      ['vale.data', {status: 404}, /^vale\.data could not be downloaded: the server answered 404/],
-      ['vale.wasm', {body: Buffer.from('\0asm not a program at all')}, /^vale\.wasm is damaged/],
-      ['vale.data', {body: data.subarray(0, data.length >> 1)}, /^vale\.data is cut short: \d+ of its \d+ bytes/]]) {
-      const page = await open('', async (page) => {
-        await page.setBypassServiceWorker(true);  // the downloads themselves, not the offline copy
-        await page.setRequestInterception(true);
-        page.on('request', (r) => (r.url().endsWith(file) ? r.respond(answer) : r.continue()));
-      }, false);
-      await page.waitForSelector('#problem:not([hidden])', {timeout: 10000});
-      const text = await shown(page, '#problem-text');
-      if (!said.test(text) || !await page.$eval('#retry', (b) => b.offsetWidth > 0)) fail(`${file}: "${text}"`);
-      await page.close();
-    }
   },
   // No Web Audio: the shot is silent, the game goes on and says so; Escape ends it.
   'no Web Audio': async () => {
@@ -141,8 +127,8 @@ const pageChecks = {
 };
 
 // In the second engine, the runs in a row: the rest is the page's own logic, the same in any browser.
-async function checks() {
-  const failed = [], chosen = Object.entries(pageChecks).filter(([name]) => !firefox || name === 'runs in a row');
+async function checks(all = pageChecks) {
+  const failed = [], chosen = Object.entries(all).filter(([name]) => !firefox || name === 'runs in a row');
   for (const [name, check] of chosen) {
     try {
       await check();
@@ -313,19 +299,26 @@ async function offline() {
   if (!await drawn(page)) fail('no frame drawn offline');
   clean(page);
   await page.close();
-  // A new build: the page changed, so the worker's cache has another name.
+  // A new build, found while the form is edited: the page changed, so the
+  // worker's cache has another name; it takes over at the start, the typed width kept.
+  page = await open();
+  await page.$eval('#resolution_width', (e) => { e.value = '900'; e.dispatchEvent(new Event('input', {bubbles: true})); });
   const index = path.join(served, 'index.html');
   fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<head>', '<head><meta name="build" content="next">'));
   const next = build();
   if (next === first) fail(`a changed build keeps its cache's name, ${first}`);
-  page = await open('', null, false);
-  await page.waitForFunction(() => document.querySelector('meta[name=build]'), {timeout: 30000});
+  await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update());
+  await page.waitForFunction(async () => (await navigator.serviceWorker.getRegistration()).waiting, {timeout: 30000});
+  await Promise.all([page.waitForNavigation({timeout: 30000}), page.click('#start')]);
+  // The new build's run, 900 wide.
+  await page.waitForFunction(() => window.ValePage?.frames > 0 && document.querySelector('meta[name=build]') &&
+    GLctx.drawingBufferWidth === 900, {timeout: 30000});
   const kept = await files(page);
   if (kept.join() !== `${next}: 9`) fail(`kept after the new build: ${kept.join(', ')}`);
 }
 
 try {
-  await ({page: checks, touch, offline, present, frame: compare})[mode]();
+  await ({page: checks, recover: () => checks(recoverChecks(open, altered, playOut, playAgain)), touch, offline, present, frame: compare})[mode]();
   console.log(`web ${mode} test passed`);
 } catch (error) {
   console.error(`FAIL: ${error.message}`);

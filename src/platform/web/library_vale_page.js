@@ -24,6 +24,13 @@ var LibraryValePage = {
     canvas: function() { return Module['canvas']; },
     notice: function(text) { if (Module['notice']) Module['notice'](text); },
 
+    // Asks the browser for what it may refuse by a promise or by a throw.
+    ask: function(f) {
+      try {
+        var asked = f();
+        if (asked && asked.catch) asked.catch(function() {});
+      } catch (e) {}
+    },
     listen: function(target, type, handler, options) {
       target.addEventListener(type, handler, options);
       ValePage.listeners.push([target, type, handler, options]);
@@ -57,18 +64,25 @@ var LibraryValePage = {
       listen(canvas, 'mousemove', function(e) { push([code.motion, e.movementX | 0, e.movementY | 0]); });
       listen(canvas, 'mousedown', function(e) {
         // The browser may refuse the pointer (right after Escape freed it,
-        // or to an event not a person's): the mouse still turns the view.
-        var asked = !locked() && canvas.requestPointerLock && canvas.requestPointerLock();
-        if (asked && asked.catch) asked.catch(function() {});
-        if (fullscreen && !document.fullscreenElement && canvas.requestFullscreen) {
-          canvas.requestFullscreen().catch(function() {});
-        }
+        // or to an event not a person's), or throw: the mouse still turns
+        // the view, and the button still reaches the game.
         push([code.buttonDown, e.button, 0]);
+        if (!locked() && canvas.requestPointerLock) ValePage.ask(function() { return canvas.requestPointerLock(); });
+        if (fullscreen && !document.fullscreenElement && canvas.requestFullscreen) {
+          ValePage.ask(function() { return canvas.requestFullscreen(); });
+        }
         e.preventDefault();
       });
       listen(canvas, 'mouseup', function(e) { push([code.buttonUp, e.button, 0]); e.preventDefault(); });
       listen(canvas, 'contextmenu', function(e) { e.preventDefault(); });
       listen(document, 'visibilitychange', function() { push([code.active, document.hidden ? 0 : 1, 0]); });
+      // Lost WebGL (a GPU reset, a phone taking the memory back): the run
+      // ends as a closed window ends it, with its log, and the page says why.
+      listen(canvas, 'webglcontextlost', function() {
+        push([code.close, 0, 0]);
+        ValePage.notice('The graphics were lost: the browser took WebGL from the page (the GPU was reset, or its ' +
+                        'memory was needed). The run has ended; "Click to play" starts a new one.');
+      });
       if (ValeTouch.offered()) ValeTouch.start();
     },
 
@@ -195,8 +209,9 @@ var LibraryValePage = {
     });
   },
   vale_web_init__deps: ['$ValePage', '$valeGuarded'],
-  vale_web_init: function(fullscreen, keyDown, keyUp, motion, buttonDown, buttonUp, active) {
-    var code = {keyDown: keyDown, keyUp: keyUp, motion: motion, buttonDown: buttonDown, buttonUp: buttonUp, active: active};
+  vale_web_init: function(fullscreen, keyDown, keyUp, motion, buttonDown, buttonUp, active, close) {
+    var code = {keyDown: keyDown, keyUp: keyUp, motion: motion, buttonDown: buttonDown, buttonUp: buttonUp, active: active,
+                close: close};
     valeGuarded('listening to the page', function() { ValePage.init(fullscreen, code); });
   },
   vale_web_next_event__deps: ['$ValePage'],

@@ -23,7 +23,7 @@
 #include "platform/presses.h"
 
 extern "C" {
-void vale_web_init(int fullscreen, int keyDown, int keyUp, int motion, int buttonDown, int buttonUp, int active);
+void vale_web_init(int fullscreen, int keyDown, int keyUp, int motion, int buttonDown, int buttonUp, int active, int close);
 void vale_web_swap();
 void vale_web_next_frame();
 int vale_web_next_event(int* type, int* a, int* b);
@@ -57,7 +57,7 @@ struct WebState {
 } web;
 
 // The page's events, by these types (given to the page at init).
-enum Event { kKeyDown = 1, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive };
+enum Event { kKeyDown = 1, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive, kClose };
 
 void handleEvent(int type, int a, int b) {
     switch (type) {
@@ -73,6 +73,7 @@ void handleEvent(int type, int a, int b) {
             if (a == 2) web.presses.set(platform::Presses::kRightButton, type == kButtonDown);
             break;
         case kActive: glWindow.active = a != 0; break;
+        case kClose: platform::postQuitMessage(0); break;  // as a closed window
         default: break;
     }
 }
@@ -105,7 +106,7 @@ bool createGlWindow() {
         return false;
     }
     glfwMakeContextCurrent(web.window);
-    vale_web_init(config.fullscreen ? 1 : 0, kKeyDown, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive);
+    vale_web_init(config.fullscreen ? 1 : 0, kKeyDown, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive, kClose);
     return true;
 }
 
