@@ -15,8 +15,8 @@ case "${1:-all}" in
     run-wine) packages="$run $wine" ;;
     run-web) packages=$web ;;
     all) packages="$run $wine libgtest-dev libgmock-dev googletest dpkg-dev file unzip xdotool imagemagick clang
-           libclang-rt-14-dev valgrind libosmesa6-dev lintian desktop-file-utils appstream icoutils cloc $web chromium
-           firefox-esr" ;;
+           libclang-rt-14-dev valgrind libosmesa6-dev libegl-dev libgles-dev lintian desktop-file-utils appstream icoutils cloc
+           $web chromium firefox-esr" ;;
     *) echo "usage: $0 [run|run-wine|run-web]" >&2; exit 2 ;;
 esac
 missing=

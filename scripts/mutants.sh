@@ -22,7 +22,7 @@ scripts/install-deps.sh
 list=${VALE_MUTANTS:-scripts/mutants.txt} e2e=
 [ "${1:-}" != --e2e ] || { shift; list=scripts/mutants-e2e.txt e2e=1; }
 cmake -S . -B build-mutants -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALE_SANITIZE=ON >/dev/null
-targets="--target unit_tests --target gl_tests --target data"
+targets="--target unit_tests --target gl_tests --target gl11_tests --target data"
 # built FILE: the tests the fault in FILE is run against are built; fast: they pass.
 built() {
     [ -z "$e2e" ] && { cmake --build build-mutants -j"$(nproc)" $targets >/dev/null 2>&1; return; }
@@ -32,7 +32,7 @@ built() {
     cmake -S . -B "$dir" >/dev/null 2>&1 && cmake --build "$dir" -j"$(nproc)" --target vale $site >/dev/null 2>&1
 }
 fast() {
-    [ -z "$e2e" ] && { timeout 600 ctest --test-dir build-mutants -R '^native\.(gl|[A-Z].*)$' -j"$(nproc)" --timeout 120 >/dev/null 2>&1; return; }
+    [ -z "$e2e" ] && { timeout 600 ctest --test-dir build-mutants -R '^native\.(gl|gl11|[A-Z].*)$' -j"$(nproc)" --timeout 120 >/dev/null 2>&1; return; }
     ctest --test-dir "$dir" -R '\.(play|shell|page|touch|offline)$' --timeout 300 >/dev/null 2>&1
 }
 if [ -z "$e2e" ]; then
@@ -45,7 +45,9 @@ who() {
     mesa=$(ls /usr/lib/*/dri/swrast_dri.so | head -1)
     { ASAN_OPTIONS=detect_leaks=1 timeout 300 build-mutants/tests/unit_tests 2>&1
       LD_PRELOAD=$mesa ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0 LSAN_OPTIONS=suppressions=$sup \
-          timeout 300 tests/e2e/with_xvfb.sh build-mutants/tests/gl_tests 2>&1; } |
+          timeout 300 tests/e2e/with_xvfb.sh build-mutants/tests/gl_tests 2>&1
+      LD_PRELOAD=$mesa ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0 LSAN_OPTIONS=suppressions=$sup \
+          timeout 300 tests/e2e/with_xvfb.sh build-mutants/tests/gl11_tests 2>&1; } |
         awk 'function crashed() { if (run != "" && !done) print run " (crashed)"; run = "" }
              /^\[=+\] Running/ {crashed()} /^\[ RUN / {run = $NF; done = 0} /^\[ +(OK|FAILED) +\]/ {done = 1}
              /^\[  FAILED  \] [^ ]+ \(/ {print $4} END {crashed()}' | sort -u

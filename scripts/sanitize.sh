@@ -7,5 +7,5 @@ set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALE_SANITIZE=ON >/dev/null
-cmake --build build-asan -j"$(nproc)" --target vale vale_pixels data unit_tests gl_tests
-ctest --test-dir build-asan --output-on-failure -R '^native\.(shell|play|gl|[A-Z].*)$'
+cmake --build build-asan -j"$(nproc)" --target vale vale_pixels data unit_tests gl_tests gl11_tests
+ctest --test-dir build-asan --output-on-failure -R '^native\.(shell|play|gl|gl11|[A-Z].*)$'

@@ -7,7 +7,7 @@
 // would; what the person should know (no sound, no WebGL) goes to the page
 // through Module.notice.
 var LibraryValePage = {
-  $ValePage__deps: ['$ValeGl', '$ValeTouch', '$GL', '$FS', 'glGenTextures', 'glBindTexture', 'glTexParameteri'],
+  $ValePage__deps: ['$ValeTouch', '$FS'],
   $ValePage: {
     events: [],  // [type, a, b]: key down or up (virtual-key code), motion (dx, dy), button down or up
                  // (0 left, 2 right), active (flag); the types are the backend's, given at init
@@ -140,11 +140,13 @@ var LibraryValePage = {
       }).catch(function(e) { console.warn('The firing sound did not play: ' + e.message); });
     },
 
-    // The glyphs of codes 32..127 drawn once into a texture, each a list.
-    font: function(size, listBase) {
-      var w = Math.max(6, Math.round(size * 0.75)), h = size + 5, cols = 16, rows = 6;
+    // The glyphs of codes 32..127 drawn once into the program's atlas (a
+    // coverage byte a pixel), 16 to a row; metrics gets the cell's width and
+    // height, the glyphs' origin and their advance.
+    font: function(size, atlas, width, height, metrics) {
+      var w = Math.max(6, Math.round(size * 0.75)), h = size + 5, cols = 16;
       var canvas = document.createElement('canvas');
-      canvas.width = 256; canvas.height = 128;
+      canvas.width = width; canvas.height = height;
       var c = canvas.getContext('2d');
       c.fillStyle = '#fff';
       c.font = 'bold ' + (size + 3) + 'px monospace';
@@ -153,22 +155,9 @@ var LibraryValePage = {
         c.fillText(String.fromCharCode(32 + i), (i % cols) * 16 + 1, Math.floor(i / cols) * 21 + h);
       }
       // Bitmaps are either drawn or not: the glyphs' edges are cut, not blended.
-      var image = c.getImageData(0, 0, 256, 128);
-      for (var p = 3; p < image.data.length; p += 4) image.data[p] = image.data[p] >= 96 ? 255 : 0;
-      var texture = GL.getNewId(GL.textures), t = GLctx.createTexture();
-      t.name = texture;
-      GL.textures[texture] = t;
-      GLctx.bindTexture(GLctx.TEXTURE_2D, t);
-      GLctx.texImage2D(GLctx.TEXTURE_2D, 0, GLctx.RGBA, GLctx.RGBA, GLctx.UNSIGNED_BYTE, image);
-      GLctx.texParameteri(GLctx.TEXTURE_2D, GLctx.TEXTURE_MIN_FILTER, GLctx.NEAREST);
-      GLctx.texParameteri(GLctx.TEXTURE_2D, GLctx.TEXTURE_MAG_FILTER, GLctx.NEAREST);
-      GLctx.bindTexture(GLctx.TEXTURE_2D, GL.textures[ValeGl.bound[ValeGl.unit]] || null);
-      for (var i = 0; i < 96; i++) {
-        var x = (i % cols) * 16, y = Math.floor(i / cols) * 21;
-        ValeGl.lists[listBase + i] = {texture: texture, w: 16, h: 21, xorig: 1, yorig: 21 - h,
-                                           s0: x / 256, s1: (x + 16) / 256, t0: y / 128, t1: (y + 21) / 128,
-                                           advance: w};
-      }
+      var data = c.getImageData(0, 0, width, height).data;
+      for (var p = 0; p < width * height; p++) HEAPU8[atlas + p] = data[4 * p + 3] >= 96 ? 255 : 0;
+      HEAPF32.set([16, 21, 1, 21 - h, w], metrics >> 2);
     },
   },
 
@@ -238,7 +227,9 @@ var LibraryValePage = {
   vale_web_play__deps: ['$ValePage', '$valeGuarded'],
   vale_web_play: function(name) { name = UTF8ToString(name); valeGuarded('the firing sound', function() { ValePage.play(name); }); },
   vale_web_font__deps: ['$ValePage', '$valeGuarded'],
-  vale_web_font: function(size, listBase) { valeGuarded('the font', function() { ValePage.font(size, listBase); }); },
+  vale_web_font: function(size, atlas, width, height, metrics) {
+    valeGuarded('the font', function() { ValePage.font(size, atlas, width, height, metrics); });
+  },
   // The context could not be made: the person is told whether the browser
   // offers WebGL at all.
   vale_web_no_context__deps: ['$ValePage', '$valeGuarded'],

@@ -1,16 +1,15 @@
-// The browser backend: the canvas and its WebGL context through
-// Emscripten's GLFW (whose context the legacy GL emulation draws with), the
-// page's events mapped onto the Windows key codes and messages the game
-// reads, message boxes as modal dialogs in the page, the firing sound
-// through Web Audio and the page's clock. The page's side is in
-// library_vale_page.js, the OpenGL it lacks in library_vale_gl.js.
+// The browser backend: the canvas and its WebGL context, which the game
+// draws on through the layer's OpenGL 1.1 (src/platform/gl11), the page's
+// events mapped onto the Windows key codes and messages the game reads,
+// message boxes as modal dialogs in the page, the firing sound through Web
+// Audio and the page's clock. The page's side is in library_vale_page.js.
 //
 // The game's loop keeps its shape: the browser gets control back once a
 // frame, the swap waiting for its next animation frame (Asyncify unwinds
 // there), so that every frame drawn is one the browser presents; and while a
 // message box waits.
-#include <GLFW/glfw3.h>
 #include <emscripten.h>
+#include <emscripten/html5.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +18,7 @@
 #include "app/input.h"
 #include "app/vale.h"
 #include "platform/fixed_clock.h"
+#include "platform/gl11/gl11.h"
 #include "platform/platform.h"
 #include "platform/presses.h"
 
@@ -30,22 +30,21 @@ int vale_web_next_event(int* type, int* a, int* b);
 void vale_web_box(const char* text, const char* caption, unsigned style);
 int vale_web_box_open();
 void vale_web_play(const char* fileName);
-void vale_web_font(int size, unsigned listBase);
+void vale_web_font(int size, uint8_t* atlas, int width, int height, float* metrics);
 int vale_web_multitexture();
 int vale_web_fixed_clock();
 void vale_web_no_context();
-void glActiveTexture(GLenum texture);
+void glActiveTextureARB(GLenum texture);
 void glMultiTexCoord2fARB(GLenum target, GLfloat s, GLfloat t);
 }
 
 namespace {
 
-const char kTitle[] = "Vale - by Pellam";
 // Browsers hold a canvas to this much a side, WebGL's drawing buffer less.
 constexpr int kMaxCanvasSide = 16384;
 
 struct WebState {
-    GLFWwindow* window = nullptr;
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
     bool quitPosted = false;
     int quitCode = 0;
     double start = emscripten_get_now();
@@ -84,36 +83,36 @@ namespace platform {
 
 bool createGlWindow() {
     const int width = config.resolution_width, height = config.resolution_height;
-    if (!glfwInit()) {
-        messageBox("Registering of WindowClass failed!", "Error -1", kBoxExclamation);
-        return false;
-    }
     if (width <= 0 || height <= 0 || width > kMaxCanvasSide || height > kMaxCanvasSide) {
-        glfwTerminate();
         messageBox("Window initialization failed!", "Error -3", kBoxExclamation);
         return false;
     }
-    glfwWindowHint(GLFW_DEPTH_BITS, config.zbuffer_depth & 0xFF);
-    // As the desktop's pixel formats: no destination alpha, no stencil. An
-    // opaque canvas is also cheaper for the browser to show.
-    glfwWindowHint(GLFW_ALPHA_BITS, 0);
-    glfwWindowHint(GLFW_STENCIL_BITS, 0);
-    web.window = glfwCreateWindow(width, height, kTitle, nullptr, nullptr);
-    if (!web.window) {
-        glfwTerminate();
+    emscripten_set_canvas_element_size("#canvas", width, height);
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    // As the desktop's pixel formats: no destination alpha, no stencil, no
+    // multisampling. An opaque canvas is also cheaper for the browser to show.
+    attributes.alpha = false;
+    attributes.depth = (config.zbuffer_depth & 0xFF) != 0;
+    attributes.stencil = false;
+    attributes.antialias = false;
+    attributes.majorVersion = 1;
+    web.context = emscripten_webgl_create_context("#canvas", &attributes);
+    if (web.context <= 0 || emscripten_webgl_make_context_current(web.context) != EMSCRIPTEN_RESULT_SUCCESS ||
+        !gl11::attach(width, height)) {
+        if (web.context > 0) emscripten_webgl_destroy_context(web.context);
+        web.context = 0;
         vale_web_no_context();
         messageBox("GL Rendering Context initialization failed!", "Error -7", kBoxExclamation);
         return false;
     }
-    glfwMakeContextCurrent(web.window);
     vale_web_init(config.fullscreen ? 1 : 0, kKeyDown, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive, kClose);
     return true;
 }
 
 void killGlWindow() {
-    if (web.window) glfwDestroyWindow(web.window);
-    web.window = nullptr;
-    glfwTerminate();
+    if (web.context > 0) emscripten_webgl_destroy_context(web.context);
+    web.context = 0;
 }
 
 bool pumpMessage(bool& quit, int& exitCode) {
@@ -136,6 +135,7 @@ bool pumpMessage(bool& quit, int& exitCode) {
 }
 
 void swapGlBuffers() {
+    gl11::finish();
     vale_web_swap();
     web.presses.frameDrawn();
     vale_web_next_frame();
@@ -174,12 +174,26 @@ void playSound(const char* fileName) { vale_web_play(fileName); }
 
 void* glProcAddress(const char* name) {
     if (!vale_web_multitexture()) return nullptr;
-    if (!std::strcmp(name, "glActiveTextureARB")) return reinterpret_cast<void*>(&glActiveTexture);
+    if (!std::strcmp(name, "glActiveTextureARB")) return reinterpret_cast<void*>(&glActiveTextureARB);
     if (!std::strcmp(name, "glMultiTexCoord2fARB")) return reinterpret_cast<void*>(&glMultiTexCoord2fARB);
     return nullptr;
 }
 
-void buildFont(const char*, int size, unsigned listBase) { vale_web_font(size, listBase); }
+// The page draws the glyphs of codes 32..127 into an atlas, 16 to a row,
+// and gives their metrics: cell width and height, origin x and y, advance.
+void buildFont(const char*, int size, unsigned listBase) {
+    constexpr int kAtlasWidth = 256, kAtlasHeight = 128, kColumns = 16, kGlyphs = 96;
+    static uint8_t atlas[kAtlasWidth * kAtlasHeight];
+    float metrics[5] = {};
+    vale_web_font(size, atlas, kAtlasWidth, kAtlasHeight, metrics);
+    if (metrics[0] <= 0) return;
+    gl11::Glyph glyphs[kGlyphs];
+    const int cellWidth = static_cast<int>(metrics[0]), cellHeight = static_cast<int>(metrics[1]);
+    for (int i = 0; i < kGlyphs; ++i)
+        glyphs[i] = {(i % kColumns) * cellWidth, (i / kColumns) * cellHeight, cellWidth, cellHeight, metrics[2],
+                     metrics[3], metrics[4]};
+    gl11::defineGlyphs(listBase, kGlyphs, glyphs, atlas, kAtlasWidth, kAtlasHeight);
+}
 
 void exitProcess(int status) { std::exit(status); }
 
