@@ -20,6 +20,7 @@
 #include "app/vale.h"
 #include "platform/fixed_clock.h"
 #include "platform/platform.h"
+#include "platform/texts.h"
 
 extern "C" {
 void vale_web_init(int fullscreen, int keyDown, int keyUp, int motion, int buttonDown, int buttonUp, int active);
@@ -39,7 +40,6 @@ void glMultiTexCoord2fARB(GLenum target, GLfloat s, GLfloat t);
 
 namespace {
 
-const char kTitle[] = "Vale - by Pellam";
 // Browsers hold a canvas to this much a side, WebGL's drawing buffer less.
 constexpr int kMaxCanvasSide = 16384;
 
@@ -82,12 +82,12 @@ namespace platform {
 bool createGlWindow() {
     const int width = config.resolution_width, height = config.resolution_height;
     if (!glfwInit()) {
-        messageBox("Registering of WindowClass failed!", "Error -1", kBoxExclamation);
+        messageBox(texts::kRegisterClass.text, texts::kRegisterClass.caption, kBoxExclamation);
         return false;
     }
     if (width <= 0 || height <= 0 || width > kMaxCanvasSide || height > kMaxCanvasSide) {
         glfwTerminate();
-        messageBox("Window initialization failed!", "Error -3", kBoxExclamation);
+        messageBox(texts::kWindow.text, texts::kWindow.caption, kBoxExclamation);
         return false;
     }
     glfwWindowHint(GLFW_DEPTH_BITS, config.zbuffer_depth & 0xFF);
@@ -95,11 +95,11 @@ bool createGlWindow() {
     // opaque canvas is also cheaper for the browser to show.
     glfwWindowHint(GLFW_ALPHA_BITS, 0);
     glfwWindowHint(GLFW_STENCIL_BITS, 0);
-    web.window = glfwCreateWindow(width, height, kTitle, nullptr, nullptr);
+    web.window = glfwCreateWindow(width, height, texts::kWindowTitle, nullptr, nullptr);
     if (!web.window) {
         glfwTerminate();
         vale_web_no_context();
-        messageBox("GL Rendering Context initialization failed!", "Error -7", kBoxExclamation);
+        messageBox(texts::kRenderingContext.text, texts::kRenderingContext.caption, kBoxExclamation);
         return false;
     }
     glfwMakeContextCurrent(web.window);
