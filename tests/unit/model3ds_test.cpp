@@ -105,3 +105,12 @@ TEST(Reader3ds, DeepNestingIsCutOffWithoutExhaustingTheStack) {
     bytes.insert(bytes.end(), triangle.begin(), triangle.end());
     EXPECT_EQ(0, import(bytes).objectCount);
 }
+
+TEST(Reader3ds, AVertexListClaimingMoreThanItHoldsKeepsItsCountTheRestAtTheOrigin) {
+    Chunk tri = kTriangle;
+    tri.children[0].children[0] = {0x4110, floatList(5, {0, 0, 0, 1, 0, 0, 0, 1, 0}), {}};
+    const Model3ds m = import(file({tri}).bytes());
+    ASSERT_EQ(std::pair(1, 5), std::pair(m.objectCount, m.objects[0].vertexCount));
+    EXPECT_EQ(std::tuple(1.0f, 0.0f, 0.0f, 0.0f), std::tuple(m.objects[0].vertices[1].x, m.objects[0].vertices[4].x,
+                                                             m.objects[0].vertices[4].y, m.objects[0].vertices[4].z));
+}
