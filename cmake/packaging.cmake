@@ -1,5 +1,6 @@
 # What the packages hold, and how CPack makes them (scripts/package.sh):
-# - the "portable" component: the program, data/, README and licence in one
+# - the "portable" component: the program, data/, the player's README
+#   (packaging/README: controls, settings, files) and the licence in one
 #   folder, run from there (the Windows zip and the Linux archive); the
 #   zip's texts as README.txt and LICENSE.txt with CR LF line ends, which
 #   open on a double-click on Windows;
@@ -11,22 +12,23 @@ set(DATA_EXCLUDES PATTERN fps.txt EXCLUDE PATTERN .stamp EXCLUDE)
 if(EMSCRIPTEN)
   # The browser's folder, as any static web server serves it.
   install(DIRECTORY ${VALE_SITE}/ DESTINATION . COMPONENT portable)
-  install(FILES README.md LICENSE DESTINATION . COMPONENT portable)
+  install(FILES packaging/README DESTINATION . RENAME README.txt COMPONENT portable)
+  install(FILES LICENSE DESTINATION . COMPONENT portable)
 elseif(WIN32)
   set(portable)
   set(VALE_TEXTS ${CMAKE_BINARY_DIR}/texts)
-  foreach(text README.md LICENSE)
+  foreach(text packaging/README LICENSE)
     file(READ ${CMAKE_SOURCE_DIR}/${text} body)
     string(REPLACE "\r\n" "\n" body "${body}")
     string(REPLACE "\n" "\r\n" body "${body}")
-    string(REGEX REPLACE "\\.md$" "" name ${text})
+    get_filename_component(name ${text} NAME)
     file(WRITE ${VALE_TEXTS}/${name}.txt "${body}")
     install(FILES ${VALE_TEXTS}/${name}.txt DESTINATION . COMPONENT portable)
   endforeach()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/packaging/README ${CMAKE_SOURCE_DIR}/LICENSE)
 else()
   set(portable EXCLUDE_FROM_ALL)  # a plain install takes the system layout
-  install(FILES README.md LICENSE DESTINATION . COMPONENT portable ${portable})
+  install(FILES packaging/README LICENSE DESTINATION . COMPONENT portable ${portable})
 endif()
 if(NOT EMSCRIPTEN)
   install(TARGETS vale RUNTIME DESTINATION . COMPONENT portable ${portable})
@@ -55,7 +57,7 @@ if(NOT WIN32 AND NOT EMSCRIPTEN)
     DEPENDS packaging/vale.6 packaging/changelog)
   add_custom_target(package_docs ALL DEPENDS ${VALE_GZ})
   install(FILES ${CMAKE_BINARY_DIR}/packaging/vale.6.gz DESTINATION share/man/man6 COMPONENT system)
-  install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz README.md DESTINATION share/doc/vale COMPONENT system)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz packaging/README DESTINATION share/doc/vale COMPONENT system)
   install(FILES LICENSE DESTINATION share/doc/vale RENAME copyright COMPONENT system)
 endif()
 

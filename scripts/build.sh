@@ -7,10 +7,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build build -j"$(nproc)"
-cmake -S . -B build/windows -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
-cmake --build build/windows -j"$(nproc)"
-cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake \
-    -DVALE_NATIVE_BUILD="$PWD/build" >/dev/null
-cmake --build build/web -j"$(nproc)"
+# The configurations are CMakePresets.json's.
+for preset in native windows web; do
+    cmake --preset $preset >/dev/null
+    cmake --build --preset $preset -j"$(nproc)"
+done

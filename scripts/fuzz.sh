@@ -5,8 +5,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-30}
-cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALE_FUZZ=ON >/dev/null
-cmake --build build-fuzz -j"$(nproc)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)"
 cd build-fuzz
 data=data
 rm -rf corpus && mkdir -p corpus/{config,heightmap,tga,pcx,raw,md2,3ds,wav} artifacts

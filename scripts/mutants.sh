@@ -21,11 +21,10 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 list=${VALE_MUTANTS:-scripts/mutants.txt} e2e=
 [ "${1:-}" != --e2e ] || { shift; list=scripts/mutants-e2e.txt e2e=1; }
-cmake -S . -B build-mutants -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALE_SANITIZE=ON >/dev/null
-targets="--target unit_tests --target gl_tests --target gl11_tests --target data"
+cmake --preset mutants >/dev/null  # the unit and OpenGL tests and the data they read
 # built FILE: the tests the fault in FILE is run against are built; fast: they pass.
 built() {
-    [ -z "$e2e" ] && { cmake --build build-mutants -j"$(nproc)" $targets >/dev/null 2>&1; return; }
+    [ -z "$e2e" ] && { cmake --build --preset mutants -j"$(nproc)" >/dev/null 2>&1; return; }
     # (the top CMakeLists.txt holds the list of the site's files)
     case $1 in */win32/*) dir=build/windows ;; */web/*|*/site_worker.cmake|CMakeLists.txt) dir=build/web ;; *) dir=build ;; esac
     local site=; [ "$dir" != build/web ] || site="--target site_icon"  # the page's files and worker too
@@ -33,7 +32,7 @@ built() {
 }
 fast() {
     [ -z "$e2e" ] && { timeout 600 ctest --test-dir build-mutants -R '^native\.(gl|gl11|[A-Z].*)$' -j"$(nproc)" --timeout 120 >/dev/null 2>&1; return; }
-    ctest --test-dir "$dir" -R '\.(play|shell|page|touch|offline)$' --timeout 300 >/dev/null 2>&1
+    ctest --test-dir "$dir" -R '\.(play|startup|page|touch|offline)$' --timeout 300 >/dev/null 2>&1
 }
 if [ -z "$e2e" ]; then
     built

@@ -7,7 +7,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
+cmake --preset native >/dev/null
 cmake --build build -j"$(nproc)" --target gl_tests
 (cd build && ../tests/e2e/with_xvfb.sh tests/gl_tests --gtest_filter='ReferenceTest.*') || true
 for frame in build/gl-frames/*.ppm; do

@@ -9,14 +9,14 @@
 set -eu
 cd "$(dirname "$0")/.."
 case "${1:-}" in
-    "") dir=build profile=run toolchain= ;;
-    --wine) dir=build/windows profile=run-wine toolchain=-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake ;;
-    --web) dir=build/web profile=run-web toolchain=-DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake ;;
+    "") dir=build profile=run preset=native ;;
+    --wine) dir=build/windows profile=run-wine preset=windows ;;
+    --web) dir=build/web profile=run-web preset=web ;;
     *) echo "usage: scripts/run.sh [--wine|--web]" >&2; exit 2 ;;
 esac
 scripts/install-deps.sh $profile
 # A first configuration leaves the tests out; scripts/build.sh brings them in.
-[ -f $dir/CMakeCache.txt ] || cmake -S . -B $dir -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $toolchain >/dev/null
+[ -f $dir/CMakeCache.txt ] || cmake --preset $preset -DBUILD_TESTING=OFF >/dev/null
 cmake --build $dir -j"$(nproc)" --target vale data
 if [ "${1:-}" = --web ]; then
     cmake --build $dir --target site_icon

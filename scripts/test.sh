@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs every test of both builds: unit, OpenGL read-back and the
+# Builds and runs every test of the three builds: unit, OpenGL read-back and the
 # end-to-end runs; native.* in build/, windows.* (under Wine) in build/windows/,
 # web.* (under node, and in headless Chromium) in build/web/.
 set -eu

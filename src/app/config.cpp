@@ -7,6 +7,7 @@
 #include "app/files.h"
 #include "app/paths.h"
 #include "platform/platform.h"
+#include "platform/texts.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ bool Config::readFile(const char* path) {
 void Config::load(const char* fileName) {
     DataPath path(fileName);
     if (!readFile(path)) {
-        platform::messageBox("Configuration initialization failed (incorrect paths)!", "Error -31",
+        platform::messageBox(texts::kConfiguration.text, texts::kConfiguration.caption,
                              platform::kBoxExclamation);
         platform::exitProcess(-1);
     }

@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/projection.h"
 #include "platform/platform.h"
+#include "platform/texts.h"
 
 void FrameTimer::start() {
     startTicks = platform::clockMs();
@@ -69,7 +70,7 @@ void FrameTimer::saveResults(const char* fileName) {
     DataPath path(fileName);
     std::FILE* file = std::fopen(path, "w");
     if (!file) {
-        platform::messageBox("Unable to save performance results!", "Error -35", platform::kBoxExclamation);
+        platform::messageBox(texts::kPerformanceLog.text, texts::kPerformanceLog.caption, platform::kBoxExclamation);
         return;
     }
     std::fprintf(file, " low peak: %f\n  average: %f\nhigh peak: %f", static_cast<double>(lowPeak),

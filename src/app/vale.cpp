@@ -6,6 +6,7 @@
 #include "app/input.h"
 #include "app/projection.h"
 #include "platform/platform.h"
+#include "platform/texts.h"
 #include "terrain/scene.h"
 
 void initGl() {
@@ -26,7 +27,7 @@ void initGl() {
     glWindow.glMultiTexCoord2fARB =
         reinterpret_cast<MultiTexCoord2fArbFn>(platform::glProcAddress("glMultiTexCoord2fARB"));
     if (!glWindow.glActiveTextureARB || !glWindow.glMultiTexCoord2fARB) {
-        platform::messageBox("Current version of OpenGL does not support multitexturing!", "Error -34",
+        platform::messageBox(texts::kMultitexture.text, texts::kMultitexture.caption,
                              platform::kBoxPlain);
         platform::postQuitMessage(0);
     }

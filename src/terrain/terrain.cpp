@@ -6,6 +6,7 @@
 
 #include "app/little_endian.h"
 #include "platform/platform.h"
+#include "platform/texts.h"
 #include "textures/textures.h"
 
 void Terrain::load(const char* path, float world, float scale, uint32_t cells, float repeatS, float repeatT) {
@@ -17,7 +18,7 @@ void Terrain::load(const char* path, float world, float scale, uint32_t cells, f
 
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
-        platform::messageBox("Unable to load heightmap data!", "Error -32", platform::kBoxPlain);
+        platform::messageBox(texts::kHeightMap.text, texts::kHeightMap.caption, platform::kBoxPlain);
         return;
     }
     unsigned char header[18] = {};
@@ -37,7 +38,7 @@ void Terrain::load(const char* path, float world, float scale, uint32_t cells, f
                   : nullptr;
     if (mapSize && !heights) {
         std::fclose(file);
-        platform::messageBox("Unable to allocate memory!", "Error -33", platform::kBoxPlain);
+        platform::messageBox(texts::kHeightMapMemory.text, texts::kHeightMapMemory.caption, platform::kBoxPlain);
         return;
     }
     if (heights) {

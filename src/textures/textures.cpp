@@ -10,6 +10,7 @@
 #include "app/files.h"
 #include "app/little_endian.h"
 #include "platform/platform.h"
+#include "platform/texts.h"
 
 namespace {
 
@@ -17,8 +18,8 @@ namespace {
 // gigabytes, and no texture of the program comes near it.
 constexpr uint32_t kMaxSide = 8192;
 
-void textureError(const char* caption) {
-    platform::messageBox("Texture initialization failed!", caption, platform::kBoxExclamation);
+void textureError(const texts::Box& box) {
+    platform::messageBox(box.text, box.caption, platform::kBoxExclamation);
 }
 
 // Allocation that reports failure instead of throwing.
@@ -144,7 +145,7 @@ void uploadTexture(uint32_t& textureName, const uint8_t* pixels, uint32_t width,
 namespace {
 
 // Shared tail of the three readers: read, decode, upload.
-bool loadImage(const char* path, uint32_t& textureName, const char* openError, const char* memoryError,
+bool loadImage(const char* path, uint32_t& textureName, const texts::Box& openError, const texts::Box& memoryError,
                bool (*decode)(const uint8_t*, size_t, uint32_t, Image&), uint32_t size) {
     std::vector<uint8_t> bytes;
     if (!readWholeFile(path, bytes)) {
@@ -167,15 +168,15 @@ bool decodeTgaSized(const uint8_t* data, size_t length, uint32_t, Image& image) 
 }  // namespace
 
 bool loadPcx(const char* path, uint32_t& textureName, uint32_t size) {
-    return loadImage(path, textureName, "Error -16", "Error -17", decodePcx, size);
+    return loadImage(path, textureName, texts::kPcxUnread, texts::kPcxUndecoded, decodePcx, size);
 }
 
 bool loadRaw(const char* path, uint32_t& textureName, uint32_t size) {
-    return loadImage(path, textureName, "Error -18", "Error -19", decodeRaw, size);
+    return loadImage(path, textureName, texts::kRawUnread, texts::kRawUndecoded, decodeRaw, size);
 }
 
 bool loadTga(const char* path, uint32_t& textureName) {
-    return loadImage(path, textureName, "Error -20", "Error -21", decodeTgaSized, 0);
+    return loadImage(path, textureName, texts::kTgaUnread, texts::kTgaUndecoded, decodeTgaSized, 0);
 }
 
 bool loadTexture(const char* path, uint32_t& textureName, uint32_t size) {

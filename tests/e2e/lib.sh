@@ -12,6 +12,8 @@
 #   log                    prints the path of its fps.txt, or nothing
 # The browser's answers come from tests/web/driver.mjs (drive web ...).
 set -u
+# The window's title and the boxes' texts, as the build wrote them (ctest sets VALE_TEXTS).
+[ -z "${VALE_TEXTS:-}" ] || . "$VALE_TEXTS.sh"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -104,7 +106,7 @@ dismiss_box() {
     box=$(wait_window "$1" 60) || fail "no '$1' box; $(state)"
     sleep 0.1  # the program waits for the answer
     case "$(ps -o stat= -p "$APP_PID")" in ""|Z*) fail "the program ended with '$1' still open" ;; esac
-    [ -z "${3:-}" ] || [ -z "$(xdotool search --name '^Vale - by Pellam$' 2>/dev/null)" ] || fail "a window beside '$1'"
+    [ -z "${3:-}" ] || [ -z "$(xdotool search --name "^$kWindowTitle\$" 2>/dev/null)" ] || fail "a window beside '$1'"
     [ "$mode" != native ] || grep -Fqx "$1: $2" "$work/program.log" || fail "the '$1' box does not say '$2'"
     send_key "$box" Return
 }
@@ -120,7 +122,7 @@ pixels() { "${VALE_PIXELS:?no screenshot checker}" "$@"; }
 # within 30 s, and has the keys, the pointer at its middle; with logged, also
 # past the two seconds after which the run writes its log.
 playing() {
-    WIN=$(wait_window "Vale - by Pellam" 60) || fail "no window; $(state)"
+    WIN=$(wait_window "$kWindowTitle" 60) || fail "no window; $(state)"
     pixels wait "$WIN" 30 frames 2 || fail "no frames drawn"
     xdotool windowfocus --sync "$WIN" 2>/dev/null
     xdotool mousemove --window "$WIN" 512 384

@@ -42,7 +42,7 @@ window_identity() {
     class=$(sed -n 's/^StartupWMClass=//p' "$2")
     [ "$(xprop -id "$1" -notype WM_CLASS)" = "WM_CLASS = \"vale\", \"$class\"" ] ||
         fail "WM_CLASS $(xprop -id "$1" WM_CLASS), not $class"
-    [ "$(xprop -id "$1" _NET_WM_NAME)" = '_NET_WM_NAME(UTF8_STRING) = "Vale - by Pellam"' ] ||
+    [ "$(xprop -id "$1" _NET_WM_NAME)" = "_NET_WM_NAME(UTF8_STRING) = \"$kWindowTitle\"" ] ||
         fail "$(xprop -id "$1" _NET_WM_NAME)"
     icon=$(xprop -id "$1" -notype -f _NET_WM_ICON 32c '=$0+' _NET_WM_ICON | sed 's/^_NET_WM_ICON=//')
     expected=$(for n in 16 32 48 64; do
@@ -70,26 +70,26 @@ exe_resources() {
 top=$(basename "$package"); top=${top%.zip}; top=${top%.tar.gz}
 [ "$kind" != deb ] || start_xvfb
 case "$kind" in
-web)  # the build's site, byte for byte (as web.play plays it), beside the licence and the README
-    diff -r -x LICENSE -x README.md "$data" "$work/root/$top" >&2 && [ -f "$work/root/$top/LICENSE" ] &&
-        [ -f "$work/root/$top/README.md" ] || fail "the web package is not the site" ;;
+web)  # the build's site, byte for byte (as web.play plays it), beside the licence and the player's README
+    diff -r -x LICENSE -x README.txt "$data" "$work/root/$top" >&2 && [ -f "$work/root/$top/LICENSE" ] &&
+        cmp -s "$(dirname "$0")/../../packaging/README" "$work/root/$top/README.txt" || fail "the web package is not the site" ;;
 zip)
     contents "$top" "$top/vale.exe" "$top/README.txt" "$top/LICENSE.txt"
-    for text in README.md LICENSE; do
-        file="$work/root/$top/${text%.md}.txt"
+    for text in packaging/README LICENSE; do
+        file="$work/root/$top/$(basename $text).txt"
         [ "$(grep -c $'\r$' "$file")" = "$(wc -l < "$file")" ] || fail "$file has line ends other than CR LF"
         tr -d '\r' < "$file" | cmp -s - "$(dirname "$0")/../../$text" || fail "$file is not $text"
     done
     version=${top#vale-}
     exe_resources "$work/root/$top/vale.exe" "${version%%-*}" ;;
 tgz)
-    contents "$top" "$top/vale" "$top/README.md" "$top/LICENSE"
+    contents "$top" "$top/vale" "$top/README" "$top/LICENSE"
     [ -x "$work/root/$top/vale" ] || fail "the program is not executable" ;;
 deb)
     icons=; for n in 16 32 48 64 128 256; do icons="$icons usr/share/icons/hicolor/${n}x$n/apps/vale.png"; done
     contents usr/share/games/vale usr/games/vale usr/libexec/vale/vale usr/share/applications/vale.desktop $icons \
         usr/share/metainfo/org.example.vale.metainfo.xml usr/share/man/man6/vale.6.gz \
-        usr/share/doc/vale/README.md usr/share/doc/vale/changelog.gz usr/share/doc/vale/copyright
+        usr/share/doc/vale/README usr/share/doc/vale/changelog.gz usr/share/doc/vale/copyright
     depends=$(dpkg-deb -f "$package" Depends)  # worked out from the program's libraries
     [[ "$depends" =~ libc6.*libglu1.*libx11-6 ]] || fail "the package's dependencies: $depends"
     lintian --pedantic --display-info --display-experimental --fail-on error,warning,info,pedantic,experimental \

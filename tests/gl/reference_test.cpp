@@ -22,7 +22,7 @@
 namespace {
 
 // Small frames: big enough to show the weapon's skin, the marks (through
-// the zoom) and the balls' stripes, small enough that the six references
+// the zoom) and the balls' stripes, small enough that the seven references
 // stay a few hundred kB.
 constexpr int kW = 200, kH = 150;
 // A pixel differs where a channel differs by more than kChannel; a frame

@@ -1,7 +1,20 @@
 #include "gl_env.h"
 #include "textures/textures.h"
 
-using TextureTest = GlTest;
+namespace {
+
+struct TextureTest : GlTest {
+    // A load that fails leaves the name as it was and shows the caption given, as a warning, or no box.
+    void expectRefused(const char* path, const char* caption) {
+        testplatform::reset();
+        uint32_t name = 777;
+        EXPECT_TRUE(!loadTexture(path, name, 64) && name == 777u) << path;
+        EXPECT_EQ(*caption ? std::string(caption) + ": Texture initialization failed!" : "", shownBoxes());
+        EXPECT_TRUE(testplatform::boxes.empty() || testplatform::boxes[0].style == 0x30u);
+    }
+};
+
+}  // namespace
 
 TEST_F(TextureTest, RowsThatAreNoMultipleOfFourBytesUploadWhole) {
     // A 2x2 RAW picture, rows of 6 bytes, first row on top: read tightly packed, then the default alignment is back.
@@ -18,18 +31,20 @@ TEST_F(TextureTest, RowsThatAreNoMultipleOfFourBytesUploadWhole) {
     EXPECT_EQ(4, alignment);
 }
 
-TEST_F(TextureTest, TheExtensionInEitherCaseChoosesTheReaderAndFailuresShowTheirCaption) {
-    TempFile capitals(greyTga(4), "BANDS.TGA"), mixed(greyTga(4), "bands.Tga");  // as 3DS materials often name maps
-    TempFile mapped(tgaHeader(4, 4, 8, 1), "mapped.tga");  // colour-mapped: refused, not misread
+TEST_F(TextureTest, ATgaNamedInCapitalsLoads) {
+    TempFile capitals(greyTga(4), "BANDS.TGA");  // as 3DS materials often name maps
     uint32_t loaded = 0;
     EXPECT_TRUE(loadTexture(capitals.path(), loaded, 64) && loaded != 0);
+}
+
+TEST_F(TextureTest, EachReadersFailureShowsItsNumberedBox) {
+    TempFile mapped(tgaHeader(4, 4, 8, 1), "mapped.tga");  // colour-mapped: refused, not misread
     for (auto [path, caption] : {std::pair{"/nonexistent/a.pcx", "Error -16"}, {"/nonexistent/a.RAW", "Error -18"},
-                                 {"/nonexistent/a.tga", "Error -20"}, {mapped.path(), "Error -21"},
-                                 {mixed.path(), ""}, {"ab", ""}, {"", ""}}) {  // an extension in mixed case is none
-        testplatform::reset();
-        uint32_t name = 777;
-        EXPECT_TRUE(!loadTexture(path, name, 64) && name == 777u) << path;
-        EXPECT_EQ(*caption ? std::string(caption) + ": Texture initialization failed!" : "", shownBoxes());
-        EXPECT_TRUE(testplatform::boxes.empty() || testplatform::boxes[0].style == 0x30u);
-    }
+                                 {"/nonexistent/a.tga", "Error -20"}, {mapped.path(), "Error -21"}})
+        expectRefused(path, caption);
+}
+
+TEST_F(TextureTest, ANameWithoutAKnownExtensionLoadsNothingSilently) {
+    TempFile mixed(greyTga(4), "bands.Tga");  // an extension in mixed case is none
+    for (const char* path : {mixed.path(), "ab", ""}) expectRefused(path, "");
 }

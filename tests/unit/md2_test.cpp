@@ -32,13 +32,25 @@ std::vector<std::pair<int, int>> ranges(const Md2Model& m) {
     return r;
 }
 
+// The one-frame file with header fields (index, value) set.
+Bytes with(std::vector<std::pair<int, int32_t>> fields) {
+    Bytes b = md2({"stand01"});
+    for (auto [index, value] : fields)
+        for (int k = 0; k < 4; ++k) b[4 * index + k] = static_cast<uint8_t>(value >> (8 * k));
+    return b;
+}
+
 }  // namespace
 
-TEST(Md2, FrameNamesGiveAnimationsTheFixedTableOverridesTwentyAndPlaybackStepsEveryTenthOfASecondLooping) {
+TEST(Md2, RunsOfFrameNamesMakeTheAnimations) {
     Md2Model m;  // runs of base names: the last two characters are the frame number
     ASSERT_TRUE(import(m, md2({"a01", "a02", "pain101", "pain102", "pain103", "abcdefghijklmn01"})));
     EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 2}, {2, 5}, {5, 6}}), ranges(m));
     EXPECT_STREQ("abcdefghijklmn", m.model.animations[2].name);  // a full 16-byte name is cut, not overrun
+}
+
+TEST(Md2, TheFixedTableGivesTheFirstTwentyAnimationsTheirFrames) {
+    Md2Model m;
     std::vector<std::string> names;
     for (int run = 0; run < 22; ++run) names = numbered(std::string("r") + char('a' + run), 9, names);
     TempFile file(md2(names), "many.md2");
@@ -47,7 +59,10 @@ TEST(Md2, FrameNamesGiveAnimationsTheFixedTableOverridesTwentyAndPlaybackStepsEv
     EXPECT_EQ((std::pair{0, 40}), ranges(m)[0]);
     EXPECT_EQ((std::pair{190, 198}), ranges(m)[19]);
     EXPECT_EQ((std::pair{180, 189}), ranges(m)[20]) << "entry 20 keeps its own run";
-    Md2Model p;  // playing a 60-frame model
+}
+
+TEST(Md2, PlaybackStepsAFrameEveryTenthOfASecondLoopingInItsAnimation) {
+    Md2Model p;  // a 60-frame model
     ASSERT_TRUE(import(p, md2(numbered("frame", 60))));
     p.applyFixedTable();
     // Draws from time t to last, every 100 ms, with the selector on the first;
@@ -73,24 +88,24 @@ TEST(Md2, FrameNamesGiveAnimationsTheFixedTableOverridesTwentyAndPlaybackStepsEv
     }
 }
 
-TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
+TEST(Md2, AMissingFileIsNamedInItsMessage) {
     Md2Model m;
     testplatform::reset();
     EXPECT_FALSE(m.import("/nonexistent/Weapon.md2"));
     EXPECT_EQ("Error: Unable to find the file: /nonexistent/Weapon.md2!", shownBoxes());
-    const Bytes good = md2({"stand01"});
-    auto with = [&](std::vector<std::pair<int, int32_t>> fields) {  // header fields set
-        Bytes b = good;
-        for (auto [index, value] : fields)
-            for (int k = 0; k < 4; ++k) b[4 * index + k] = static_cast<uint8_t>(value >> (8 * k));
-        return b;
-    };
+}
+
+TEST(Md2, AFileOfAnotherVersionLoadsNothing) {
+    Md2Model m;
     TempFile old(with({{1, 7}}), "old.md2");
     testplatform::reset();
     m.load(old.path());
     EXPECT_TRUE(m.model.objects.empty() && m.model.animations.empty());
     EXPECT_EQ(std::string("Error: Invalid file format (Version not 8): ") + old.path() + "!", shownBoxes());
-    Bytes pastVertices = good, negativeTexCoord = good;  // the triangle's third vertex, and texture coordinate
+}
+
+TEST(Md2, AHeaderThatClaimsMoreThanTheFileHoldsIsRefusedWhole) {
+    Bytes pastVertices = with({}), negativeTexCoord = with({});  // the triangle's third vertex, and texture coordinate
     pastVertices[148] = 3, negativeTexCoord[154] = negativeTexCoord[155] = 0xFF;
     // frame past the buffer, smaller than its vertices, frames outside the file, negative count and
     // offset, texture coordinates past the end, zero skin width, a vertex count whose size overflows
@@ -100,6 +115,9 @@ TEST(Md2, BadFilesAreRefusedWholeWithTheirMessage) {
         EXPECT_TRUE(!import(bad, b, "bad.md2") && bad.model.objects.empty());
         EXPECT_EQ("Error: Invalid file format (Corrupt data): bad.md2!", shownBoxes());
     }
-    // No skins and no GL commands: their offsets, whatever they say, are moot.
+}
+
+TEST(Md2, WithoutSkinsOrCommandsTheirOffsetsAreMoot) {
+    Md2Model m;
     EXPECT_TRUE(import(m, with({{5, 0}, {11, 1 << 30}, {9, 0}, {15, -5}})));
 }

@@ -62,7 +62,7 @@ TEST(Reader3ds, ReadsMaterialsObjectsAndGroupsAmongOtherToolsChunks) {
     EXPECT_EQ(std::pair(0, false), std::pair(m.objects[1].materialIndex, m.objects[1].hasTexture));
 }
 
-TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlacesAndDeepNestingIsCutOffWithoutExhaustingTheStack) {
+TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlaces) {
     for (const bool materialFirst : {true, false}) {  // without the mesh-version chunk
         std::vector<Chunk> children = {kTriangle, kTriangle};
         children.insert(children.begin() + (materialFirst ? 0 : 1), material3ds("m", rgb(1, 2, 3)));
@@ -74,6 +74,9 @@ TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlacesAndDeepNestingIsCutOffWith
     const Model3ds m = import(file({mat}).bytes());
     EXPECT_EQ(std::tuple(9, 8, 7), colour(m.materials[0]));
     EXPECT_STREQ("renamed", m.materials[0].name);
+}
+
+TEST(Reader3ds, FloatColoursAreScaledToBytesAndAColourCutShortIsNone) {
     // Floats, linear or gamma-corrected, are scaled; a percentage or a float
     // colour cut short is no colour; one the file's end cuts off reads zeros, never the stack's bytes.
     const auto floats = [](uint16_t id, std::vector<float> v) {
@@ -90,6 +93,9 @@ TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlacesAndDeepNestingIsCutOffWith
         bytes.resize(bytes.size() - cut);
         EXPECT_EQ(expected, colour(import(bytes).materials[0])) << chunk.id << " cut by " << cut;
     }
+}
+
+TEST(Reader3ds, DeepNestingIsCutOffWithoutExhaustingTheStack) {
     Bytes bytes;  // 200,000 nested editor blocks (other lies are the fuzz target's)
     const Bytes triangle = kTriangle.bytes();
     const uint32_t levels = 200000, rest = static_cast<uint32_t>(triangle.size());
@@ -98,4 +104,13 @@ TEST(Reader3ds, ChunksAreKnownByTheirIdsNotTheirPlacesAndDeepNestingIsCutOffWith
     for (uint32_t k = 0; k < levels; ++k) put16(bytes, 0x3D3D), put32(bytes, 12 * (levels - k) + rest), put16(bytes, 1), put32(bytes, 6);
     bytes.insert(bytes.end(), triangle.begin(), triangle.end());
     EXPECT_EQ(0, import(bytes).objectCount);
+}
+
+TEST(Reader3ds, AVertexListClaimingMoreThanItHoldsKeepsItsCountTheRestAtTheOrigin) {
+    Chunk tri = kTriangle;
+    tri.children[0].children[0] = {0x4110, floatList(5, {0, 0, 0, 1, 0, 0, 0, 1, 0}), {}};
+    const Model3ds m = import(file({tri}).bytes());
+    ASSERT_EQ(std::pair(1, 5), std::pair(m.objectCount, m.objects[0].vertexCount));
+    EXPECT_EQ(std::tuple(1.0f, 0.0f, 0.0f, 0.0f), std::tuple(m.objects[0].vertices[1].x, m.objects[0].vertices[4].x,
+                                                             m.objects[0].vertices[4].y, m.objects[0].vertices[4].z));
 }

@@ -32,54 +32,87 @@ struct PlayerTest : testing::Test {
         return std::hypot(player.x - x, player.z - z);
     }
     void press(int key, int held) { keyboard.keys[key] = true, frames(held), keyboard.keys[key] = false; }
+    void walk() { frames(1), keyboard.keys[kW] = true, frames(8); }  // up to speed in an eighth of a second
+    void run() { walk(), press(kKeyEnd, 4); }                       // held for four frames: one switch
+    // A jump from a walk, the jump key held through it (one jump, as from a
+    // tap), the walk key let go: the update it left the ground on.
+    int jump() {
+        walk();
+        keyboard.keys[kKeyShift] = true;
+        frames(1);
+        keyboard.keys[kW] = false;
+        return updates;
+    }
 };
 
 }  // namespace
 
-TEST_F(PlayerTest, WalkingRunningAndCrouchingEachHaveTheirPace) {
-    frames(1);
-    player.publishCamera();
-    EXPECT_EQ(1.25f, Camera.y) << "eyes a quarter unit above the ground";
-    keyboard.keys[kW] = true;
-    frames(8);  // up to speed in an eighth of a second
+TEST_F(PlayerTest, WalkingCoversNearlyHalfAUnitASecondAndADiagonalMore) {
+    walk();
     EXPECT_NEAR(0.5f, -player.vz, 1e-5) << "heading 0 walks towards -z";
-    EXPECT_NEAR(0.47f, second(), 0.01f) << "walking";
-    keyboard.keys[kA] = true;  // strafing left, towards -x: a diagonal is faster
+    EXPECT_NEAR(0.47f, second(), 0.01f);
+    keyboard.keys[kA] = true;  // strafing left, towards -x
     frames(8);
     EXPECT_NEAR(-0.5f, player.vx, 1e-5);
-    EXPECT_NEAR(0.47f * std::sqrt(2.0f), second(), 0.01f) << "walking diagonally";
-    keyboard.keys[kA] = false;
-    press(kKeyEnd, 4);  // held for four frames: one switch
+    EXPECT_NEAR(0.47f * std::sqrt(2.0f), second(), 0.01f);
+}
+
+TEST_F(PlayerTest, EachPressOfEndSwitchesBetweenWalkingAndRunning) {
+    run();
     EXPECT_NEAR(0.82f, second(), 0.01f) << "running";
-    keyboard.keys[kKeyControl] = true;  // crouching: lower eyes, shorter steps
+    press(kKeyEnd, 1);
+    frames(8);
+    EXPECT_NEAR(0.47f, second(), 0.01f) << "walking again";
+}
+
+TEST_F(PlayerTest, CrouchingLowersTheEyesFromAQuarterUnitAndShortensTheStride) {
+    frames(1);
+    player.publishCamera();
+    EXPECT_EQ(1.25f, Camera.y) << "standing";
+    run();
+    keyboard.keys[kKeyControl] = true;
     frames(10);
     EXPECT_NEAR(0.57f, second(), 0.01f) << "running crouched";
     player.publishCamera();
     EXPECT_NEAR(1.175f, Camera.y, 0.5f / 60);
-    keyboard.keys[kKeyControl] = keyboard.keys[kW] = false;
-    frames(3);  // standing up takes a moment
+}
+
+TEST_F(PlayerTest, StandingUpFromACrouchTakesAMoment) {
+    keyboard.keys[kKeyControl] = true;
+    frames(70);
+    keyboard.keys[kKeyControl] = false;
+    frames(3);
     EXPECT_NEAR(0.2f, player.eyeHeight, 0.01f);
     frames(40);
     EXPECT_NEAR(0.25f, player.eyeHeight, 0.5f / 60);
-    EXPECT_LT(second(), 0.01f) << "standing still once the keys are up";
-    press(kKeyEnd, 1);  // a second press walks again
-    keyboard.keys[kW] = true;
-    frames(8);
-    EXPECT_NEAR(0.47f, second(), 0.01f) << "walking again";
+}
+
+TEST_F(PlayerTest, LettingGoOfTheKeysComesToRestWithNoDrift) {
+    walk();
+    keyboard.keys[kW] = false;
+    frames(43);
+    EXPECT_LT(second(), 0.01f);
+    walk();
     frameTimer.framesPerSecond = 70;  // a rate whose steps do not add up to a whole speed
     keyboard.keys[kW] = false;
     frames(20);
-    EXPECT_EQ(0.0f, second()) << "the walk comes to rest, with no drift";
+    EXPECT_EQ(0.0f, second());
 }
 
-TEST_F(PlayerTest, AJumpRisesAFifthOfAnEyeAndLandsInSixTenthsKeepingItsSpeedAsTheViewTurns) {
-    frames(1);
-    keyboard.keys[kW] = true;
-    frames(8);
-    keyboard.keys[kKeyShift] = true;  // held through the jump: one jump, as from a tap
-    frames(1);
-    keyboard.keys[kW] = false;
-    const int jumped = updates;
+TEST_F(PlayerTest, AJumpPeaksATenthOfAUnitUpAndLandsSixTenthsOfASecondLater) {
+    const int jumped = jump();
+    float top = 0;
+    do {
+        frames(1);
+        top = std::fmax(top, player.y - 1.0f);
+    } while (updates < 200 && player.y > 1.0f);
+    EXPECT_NEAR(0.11, top, 0.01) << "the apex";
+    EXPECT_NEAR(0.6, (updates - jumped) / 60.0, 0.02) << "seconds in the air";
+    EXPECT_EQ(1.0f, player.y) << "the held key lifts off no second time";
+}
+
+TEST_F(PlayerTest, InTheAirTheSpeedIsKeptAndTurnsWithTheView) {
+    jump();
     // Steering still acts within 0.05 of the ground; above it, nothing.
     for (int i = 0; i < 60 && player.y + player.vy / 60 <= 1.05f; ++i) frames(1);
     const float speed = std::hypot(player.vx, player.vz);
@@ -89,18 +122,9 @@ TEST_F(PlayerTest, AJumpRisesAFifthOfAnEyeAndLandsInSixTenthsKeepingItsSpeedAsTh
     frames(1);  // the new heading steers from the next update on
     EXPECT_NEAR(speed, player.vx, 1e-4);
     EXPECT_NEAR(0, player.vz, 1e-4);
-    float top = 0;
-    while (updates < 200 && player.y > 1.0f) {
-        top = std::fmax(top, player.y - 1.0f);
-        frames(1);
-    }
-    keyboard.keys[kKeyShift] = false;
-    EXPECT_NEAR(0.11, top, 0.01) << "the apex";
-    EXPECT_NEAR(0.6, (updates - jumped) / 60.0, 0.02) << "seconds in the air";
-    EXPECT_EQ(1.0f, player.y);
 }
 
-TEST_F(PlayerTest, PitchWithTheRecoilStaysInItsLimitsZoomNarrowsTheButtonFiresAndTheTilesEdgeStopsOnlyThatAxis) {
+TEST_F(PlayerTest, LookingUpOrDownStopsAtItsLimitsTheRecoilIncluded) {
     // Pitch after a mouse move and a recoil, the recoil added before the limits.
     const float moves[][3] = {
         {-10000, 0, 67.5f}, {0, 0.5f, 67.5f}, {10000, 0, -90}, {0, -0.5f, -90}, {0, 0.25f, -89.75f}};
@@ -110,13 +134,25 @@ TEST_F(PlayerTest, PitchWithTheRecoilStaysInItsLimitsZoomNarrowsTheButtonFiresAn
         frames(1);
         EXPECT_FLOAT_EQ(m[2], player.pitch) << m[0] << " " << m[1];
     }
-    for (bool held : {true, false}) {  // zoom at 180 degrees a second, down to 20 and back to 55
-        mouse.rightButton = mouse.leftButton = held;
+}
+
+TEST_F(PlayerTest, ZoomNarrowsTheViewWhileTheRightButtonIsHeld) {
+    for (bool held : {true, false}) {  // at 180 degrees a second, down to 20 and back to 55
+        mouse.rightButton = held;
         frames(held ? 17 : 12);
         EXPECT_NEAR(held ? 18.5f : 56.5f, player.fieldOfView, 1.5f);
+    }
+}
+
+TEST_F(PlayerTest, TheLeftButtonHoldsTheTrigger) {
+    for (bool held : {true, false}) {
+        mouse.leftButton = held;
+        frames(1);
         EXPECT_EQ(held, player.weaponFire.triggerDown);
     }
-    // The edge of the tile stops only the axis that crosses it.
+}
+
+TEST_F(PlayerTest, TheTilesEdgeStopsOnlyTheAxisThatCrossesIt) {
     player.x = 24.99f;
     player.heading = -45;  // forward is towards +x and -z
     keyboard.keys[kW] = true;

@@ -37,17 +37,18 @@ void replay(Reader reader, const std::string& name) {
 
 }  // namespace
 
-TEST(Readers, ShippedFilesCutShortLyingOrOversizedAreReadWithinTheirBuffers) {
-    replay(Reader::config, data + "Config.cfg");
-    replay(Reader::heightmap, data + "Heightmaps/Landscape.tga");
+TEST(Readers, TheConfigurationFileLyingOrCutShortIsReadWithinItsBuffer) { replay(Reader::config, data + "Config.cfg"); }
+TEST(Readers, TheHeightMapLyingOrCutShortIsReadWithinItsBuffer) { replay(Reader::heightmap, data + "Heightmaps/Landscape.tga"); }
+TEST(Readers, EveryTgaTextureLyingOrCutShortIsReadWithinItsBuffer) {
     for (const char* texture : {"Landscape", "Landmap", "Crosshair", "Ball", "Weapon"})
         replay(Reader::tga, data + "Textures/" + texture + ".tga");
-    replay(Reader::pcx, seeds + "pcx/seed.pcx");
-    replay(Reader::raw, seeds + "raw/seed.raw");
-    replay(Reader::md2, data + "Models/Weapon.md2");
-    replay(Reader::model3ds, data + "models/beachball.3ds");
-    replay(Reader::model3ds, data + "models/shotbeachball.3ds");
-#ifdef VALE_WAVE
-    replay(Reader::wav, data + "sounds/bullet_fire_1.wav");
-#endif
 }
+TEST(Readers, APcxPictureLyingOrCutShortIsReadWithinItsBuffer) { replay(Reader::pcx, seeds + "pcx/seed.pcx"); }
+TEST(Readers, ARawPictureLyingOrCutShortIsReadWithinItsBuffer) { replay(Reader::raw, seeds + "raw/seed.raw"); }
+TEST(Readers, TheWeaponsMd2LyingOrCutShortIsReadWithinItsBuffer) { replay(Reader::md2, data + "Models/Weapon.md2"); }
+TEST(Readers, TheBeachBalls3dsFilesLyingOrCutShortAreReadWithinTheirBuffers) {
+    for (const char* ball : {"beachball", "shotbeachball"}) replay(Reader::model3ds, data + "models/" + ball + ".3ds");
+}
+#ifdef VALE_WAVE
+TEST(Readers, TheFiringSoundLyingOrCutShortIsReadWithinItsBuffer) { replay(Reader::wav, data + "sounds/bullet_fire_1.wav"); }
+#endif

@@ -17,6 +17,9 @@ import {box, clean, drawn, ended, fail, frames, grab, heard, listen, mouse, pres
 import {recoverChecks} from './recover.mjs';
 
 const [mode, dir, work, nativeBuild] = process.argv.slice(2);
+// The boxes' texts as the build wrote them (cmake/texts.cmake), each as the page's dialog reads.
+const boxes = JSON.parse(fs.readFileSync(`${process.env.VALE_TEXTS}.json`, 'utf8'));
+const says = name => `${boxes[name][0]}: ${boxes[name][1]}`;
 fs.mkdirSync(work, {recursive: true});
 // The offline check serves a copy of the site, which it then changes as a new build would.
 const served = mode === 'offline' ? fs.mkdtempSync(path.join(work, 'site-')) : dir;
@@ -46,7 +49,7 @@ const pageChecks = {
     const page = await open();
     await page.evaluate(() => Module.FS.unlink('data/Config.cfg'));
     await page.click('#start');
-    await box(page, 'Error -31: Configuration initialization failed (incorrect paths)!');
+    await box(page, says('kConfiguration'));
     await ended(page);
     if (await drawn(page)) fail('frames drawn after Error -31');
     await page.click('#resolution_width', {count: 3});
@@ -119,7 +122,7 @@ const pageChecks = {
       HTMLCanvasElement.prototype.getContext = function(type, ...rest) { return /webgl/.test(type) ? null : getContext.call(this, type, ...rest); };
     }));
     await page.click('#start');
-    await box(page, 'Error -7: GL Rendering Context initialization failed!');
+    await box(page, says('kRenderingContext'));
     await ended(page);
     if (!/no WebGL/.test(await shown(page, '#notice'))) fail('WebGL missing is not said');
     await page.close();

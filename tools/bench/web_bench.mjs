@@ -21,6 +21,7 @@ import zlib from 'node:zlib';
 import {launch, plainPage, presented, serve, turn} from '../web_site.mjs';
 
 const [native, site, roundsArg] = process.argv.slice(2);
+const {kWindowTitle} = JSON.parse(fs.readFileSync(path.join(native, 'texts.json'), 'utf8'));  // as the build wrote it
 const rounds = Number(roundsArg || 5), seconds = 4;
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const average = (log) => Number(/average: (\d+\.\d+)/.exec(log || '')?.[1] || NaN);
@@ -38,7 +39,7 @@ async function nativeRun() {
   const program = spawn(path.resolve(native, 'vale'), [], {cwd: dir, stdio: 'ignore', env: {...process.env, DISPLAY: display}});
   let window = '';
   for (let i = 0; i < 100 && !window; i++, await sleep(100)) {
-    try { window = x('search', '--name', '^Vale - by Pellam$').split('\n')[0]; } catch (e) {}
+    try { window = x('search', '--name', `^${kWindowTitle}$`).split('\n')[0]; } catch (e) {}
   }
   x('windowfocus', window);
   x('keydown', 'w');

@@ -21,6 +21,7 @@
 #include "platform/gl11/gl11.h"
 #include "platform/platform.h"
 #include "platform/presses.h"
+#include "platform/texts.h"
 
 extern "C" {
 void vale_web_init(int fullscreen, int keyDown, int keyUp, int motion, int buttonDown, int buttonUp, int active, int close);
@@ -84,7 +85,7 @@ namespace platform {
 bool createGlWindow() {
     const int width = config.resolution_width, height = config.resolution_height;
     if (width <= 0 || height <= 0 || width > kMaxCanvasSide || height > kMaxCanvasSide) {
-        messageBox("Window initialization failed!", "Error -3", kBoxExclamation);
+        messageBox(texts::kWindow.text, texts::kWindow.caption, kBoxExclamation);
         return false;
     }
     emscripten_set_canvas_element_size("#canvas", width, height);
@@ -103,7 +104,7 @@ bool createGlWindow() {
         if (web.context > 0) emscripten_webgl_destroy_context(web.context);
         web.context = 0;
         vale_web_no_context();
-        messageBox("GL Rendering Context initialization failed!", "Error -7", kBoxExclamation);
+        messageBox(texts::kRenderingContext.text, texts::kRenderingContext.caption, kBoxExclamation);
         return false;
     }
     vale_web_init(config.fullscreen ? 1 : 0, kKeyDown, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive, kClose);

@@ -10,13 +10,13 @@
 #include "platform/fixed_clock.h"
 #include "platform/platform.h"
 #include "platform/presses.h"
+#include "platform/texts.h"
 #include "terrain/scene.h"
 
 #include <mmsystem.h>
 
 namespace {
 const char kClassName[] = "OpenGL";
-const char kTitle[] = "Vale - by Pellam";
 bool pixelFormatFilled = false;
 platform::FixedClock fixedClock{std::getenv("VALE_FIXED_CLOCK") != nullptr};  // for tests, counted at each swap
 platform::Presses presses;
@@ -115,7 +115,7 @@ bool createGlWindow() {
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
     if (!RegisterClassA(&windowClass)) {
-        fail("Registering of WindowClass failed!", "Error -1", MB_OK | MB_ICONEXCLAMATION);
+        fail(texts::kRegisterClass.text, texts::kRegisterClass.caption, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
 
@@ -128,7 +128,7 @@ bool createGlWindow() {
         mode.dmBitsPerPel = static_cast<DWORD>(config.resolution_depth);
         mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
         if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-            fail("Fullscreen initialization failed!", "Error -2", MB_OK | MB_ICONEXCLAMATION);
+            fail(texts::kFullscreen.text, texts::kFullscreen.caption, MB_OK | MB_ICONEXCLAMATION);
             return false;
         }
         exStyle = WS_EX_APPWINDOW;
@@ -140,7 +140,7 @@ bool createGlWindow() {
     }
 
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    glWindow.hWnd = CreateWindowExA(exStyle, kClassName, kTitle, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+    glWindow.hWnd = CreateWindowExA(exStyle, kClassName, texts::kWindowTitle, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                                     rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                                     glWindow.hInstance, nullptr);
     // For the failures from here on, the release runs before the box shows.
@@ -149,7 +149,7 @@ bool createGlWindow() {
         fail(text, caption, MB_OK | MB_ICONEXCLAMATION);
         return false;
     };
-    if (!glWindow.hWnd) return creationFailed("Window initialization failed!", "Error -3");
+    if (!glWindow.hWnd) return creationFailed(texts::kWindow.text, texts::kWindow.caption);
 
     if (!pixelFormatFilled) {
         PIXELFORMATDESCRIPTOR& pfd = glWindow.pixelFormat;
@@ -165,15 +165,15 @@ bool createGlWindow() {
     }
 
     glWindow.hDC = GetDC(glWindow.hWnd);
-    if (!glWindow.hDC) return creationFailed("GL Device Context initialization failed!", "Error -4");
+    if (!glWindow.hDC) return creationFailed(texts::kDeviceContext.text, texts::kDeviceContext.caption);
     const int format = ChoosePixelFormat(glWindow.hDC, &glWindow.pixelFormat);
-    if (!format) return creationFailed("Suitable PixelFormat initialization failed!", "Error -5");
+    if (!format) return creationFailed(texts::kSuitablePixelFormat.text, texts::kSuitablePixelFormat.caption);
     if (!SetPixelFormat(glWindow.hDC, format, &glWindow.pixelFormat))
-        return creationFailed("PixelFormat initialization failed!", "Error -6");
+        return creationFailed(texts::kPixelFormat.text, texts::kPixelFormat.caption);
     glWindow.hRC = wglCreateContext(glWindow.hDC);
-    if (!glWindow.hRC) return creationFailed("GL Rendering Context initialization failed!", "Error -7");
+    if (!glWindow.hRC) return creationFailed(texts::kRenderingContext.text, texts::kRenderingContext.caption);
     if (!wglMakeCurrent(glWindow.hDC, glWindow.hRC))
-        return creationFailed("GL Rendering Context activation failed!", "Error -8");
+        return creationFailed(texts::kContextActivation.text, texts::kContextActivation.caption);
 
     ShowWindow(glWindow.hWnd, SW_SHOW);
     SetForegroundWindow(glWindow.hWnd);
@@ -188,22 +188,22 @@ void killGlWindow() {
     }
     if (glWindow.hRC) {
         if (!wglMakeCurrent(nullptr, nullptr))
-            fail("Release of DC & RC failed!", "Error -9", MB_OK | MB_ICONINFORMATION);
+            fail(texts::kReleaseContexts.text, texts::kReleaseContexts.caption, MB_OK | MB_ICONINFORMATION);
         if (!wglDeleteContext(glWindow.hRC))
-            fail("Release of Rendering Context failed!", "Error -10", MB_OK | MB_ICONINFORMATION);
+            fail(texts::kReleaseRenderingContext.text, texts::kReleaseRenderingContext.caption, MB_OK | MB_ICONINFORMATION);
         glWindow.hRC = nullptr;
     }
     if (glWindow.hDC) {
         if (!ReleaseDC(glWindow.hWnd, glWindow.hDC))
-            fail("Release of Device Context failed!", "Error -11", MB_OK | MB_ICONINFORMATION);
+            fail(texts::kReleaseDeviceContext.text, texts::kReleaseDeviceContext.caption, MB_OK | MB_ICONINFORMATION);
         glWindow.hDC = nullptr;
     }
     if (glWindow.hWnd) {
-        if (!DestroyWindow(glWindow.hWnd)) fail("Release of hWnd failed!", "Error -12", MB_OK | MB_ICONINFORMATION);
+        if (!DestroyWindow(glWindow.hWnd)) fail(texts::kReleaseWindow.text, texts::kReleaseWindow.caption, MB_OK | MB_ICONINFORMATION);
         glWindow.hWnd = nullptr;
     }
     if (!UnregisterClassA(kClassName, glWindow.hInstance)) {
-        fail("Unregistering of WindowClass failed!", "Error -13", MB_OK | MB_ICONINFORMATION);
+        fail(texts::kUnregisterClass.text, texts::kUnregisterClass.caption, MB_OK | MB_ICONINFORMATION);
         glWindow.hInstance = nullptr;
     }
 }

@@ -19,6 +19,7 @@
 
 #include "app/config.h"
 #include "platform/platform.h"
+#include "platform/texts.h"
 #include "platform/x11/x11.h"
 
 namespace x11 {
@@ -34,8 +35,6 @@ void loseWindow() {
 }  // namespace x11
 
 namespace {
-
-const char kTitle[] = "Vale - by Pellam";
 
 // The window's icon, drawn by the data generator: each size's width and
 // height, then its ARGB pixels, as _NET_WM_ICON holds them.
@@ -151,12 +150,12 @@ Window makeWindow(Display* d, unsigned width, unsigned height) {
     const Window window = XCreateWindow(d, RootWindow(d, screen), 0, 0, width, height, 0, x.visual->depth,
                                         InputOutput, x.visual->visual, CWColormap | CWEventMask | CWOverrideRedirect,
                                         &set);
-    XStoreName(d, window, kTitle);
+    XStoreName(d, window, texts::kWindowTitle);
     // The title in UTF-8, and the class and icon by which docks and task bars
     // tie the window to the desktop entry (StartupWMClass=Vale).
     const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
     XChangeProperty(d, window, XInternAtom(d, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(kTitle), sizeof kTitle - 1);
+                    reinterpret_cast<const unsigned char*>(texts::kWindowTitle), sizeof texts::kWindowTitle - 1);
     char name[] = "vale", className[] = "Vale";
     XClassHint classHint = {name, className};
     XSetClassHint(d, window, &classHint);
@@ -186,7 +185,7 @@ bool createGlWindow() {
     XSetIOErrorHandler(onXIoError);
     Display* d = x11::openDisplay();
     if (!d) {
-        fail("Registering of WindowClass failed!", "Error -1");
+        fail(texts::kRegisterClass.text, texts::kRegisterClass.caption);
         return false;
     }
     x.display = d;
@@ -198,7 +197,7 @@ bool createGlWindow() {
         leaveFullscreen(d);  // the display keeps its mode
         XCloseDisplay(d);
         x.display = nullptr;
-        fail("Fullscreen initialization failed!", "Error -2");
+        fail(texts::kFullscreen.text, texts::kFullscreen.caption);
         return false;
     }
 
@@ -206,17 +205,17 @@ bool createGlWindow() {
     int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, colour, GLX_GREEN_SIZE, colour, GLX_BLUE_SIZE,
                         colour, GLX_DEPTH_SIZE, config.zbuffer_depth & 0xFF, None};
     x.visual = glXChooseVisual(d, DefaultScreen(d), attributes);
-    if (!x.visual || !stepDone(d)) return creationFailed("Suitable PixelFormat initialization failed!", "Error -5");
+    if (!x.visual || !stepDone(d)) return creationFailed(texts::kSuitablePixelFormat.text, texts::kSuitablePixelFormat.caption);
 
     // The configured size as the window's, which X holds to 16 bits: a size
     // it cannot take is refused, not cut.
     const unsigned width = static_cast<unsigned>(config.resolution_width);
     const unsigned height = static_cast<unsigned>(config.resolution_height);
     x.window = makeWindow(d, width, height);
-    if (!x.window || !stepDone(d)) return creationFailed("Window initialization failed!", "Error -3");
+    if (!x.window || !stepDone(d)) return creationFailed(texts::kWindow.text, texts::kWindow.caption);
 
     x.context = glXCreateContext(d, x.visual, nullptr, True);
-    if (!x.context || !stepDone(d)) return creationFailed("GL Rendering Context initialization failed!", "Error -7");
+    if (!x.context || !stepDone(d)) return creationFailed(texts::kRenderingContext.text, texts::kRenderingContext.caption);
     XMapRaised(d, x.window);
     // Wait until the window is on screen, so that focus and drawing work.
     for (XEvent e;;) {
@@ -224,17 +223,17 @@ bool createGlWindow() {
         if (e.type == MapNotify) break;
         if (e.type == DestroyNotify) {
             x.windowLost = true;
-            return creationFailed("Window initialization failed!", "Error -3");
+            return creationFailed(texts::kWindow.text, texts::kWindow.caption);
         }
     }
     if (!glXMakeCurrent(d, x.window, x.context) || !stepDone(d))
-        return creationFailed("GL Rendering Context activation failed!", "Error -8");
+        return creationFailed(texts::kContextActivation.text, texts::kContextActivation.caption);
     // Nor may the window outgrow what the context can draw: a software
     // rasteriser would read past its buffers.
     GLint viewport[2] = {};
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
     if (width > static_cast<unsigned>(viewport[0]) || height > static_cast<unsigned>(viewport[1]))
-        return creationFailed("Window initialization failed!", "Error -3");
+        return creationFailed(texts::kWindow.text, texts::kWindow.caption);
     w.creating = false;
     XSetInputFocus(d, x.window, RevertToParent, CurrentTime);
     XScreenSaverSuspend(d, True);  // nor does the monitor power down
@@ -248,7 +247,7 @@ void killGlWindow() {
     if (config.fullscreen) leaveFullscreen(d);
     if (x.context) {
         if (!glXMakeCurrent(d, None, nullptr))
-            messageBox("Release of DC & RC failed!", "Error -9", kBoxInformation);
+            messageBox(texts::kReleaseContexts.text, texts::kReleaseContexts.caption, kBoxInformation);
         glXDestroyContext(d, x.context);
         x.context = nullptr;
     }

@@ -4,31 +4,31 @@
 # message box and ends with its status. Then the desktop builds' own (in
 # their Xvfb): a full-screen run at the display's own mode covers the screen
 # and gives the mode back, and the X11 backend's guards.
-# Usage: shell_test.sh wine|native|web PROGRAM|SITE DATA_DIR WORK_DIR
+# Usage: startup_test.sh wine|native|web PROGRAM|SITE DATA_DIR WORK_DIR
 . "$(dirname "$0")/lib.sh"
-mode=$1 exe=$2 data=$3 work=$4/$1/shell
+mode=$1 exe=$2 data=$3 work=$4/$1/startup
 mkdir -p "$work"
 drive "$mode"
 
 # Without Config.cfg: "Error -31", and the process ends with -1 once it is dismissed.
 start_run without data/Config.cfg
-box "Error -31" "Configuration initialization failed (incorrect paths)!"
+box "${kConfiguration[@]}"
 ended 255
 
 # A driver without the multitexture extension: "Error -34", and the run ends
 # before its first frame, so without a log.
 start_run nomultitexture
-box "Error -34" "Current version of OpenGL does not support multitexturing!"
+box "${kMultitexture[@]}"
 ended 0
 [ -z "$(log)" ] || fail "fps.txt written without a frame"
 
 # A texture missing: "Error -20", and the run goes on.
 start_run without data/Textures/Landmap.tga
-box "Error -20" "Texture initialization failed!"
+box "${kTgaUnread[@]}"
 frames 3
 key Escape press
 ended 0
-[ "$mode" != web ] || { echo "web shell test passed"; exit 0; }
+[ "$mode" != web ] || { echo "web start-up test passed"; exit 0; }
 
 run=$work/run
 rm -rf "$run" && mkdir -p "$run" && cp -r "$data" "$run/data"
@@ -38,7 +38,7 @@ config() { printf '%s\n' "$@" > "$run/data/Config.cfg"; }
 # (Xvfb's only mode is its 1280x1024 screen.)
 config 'fullscreen 1' 'resolution_width 1000' 'resolution_height 700'
 run_in "$mode" "$exe" "$run"
-dismiss_box "Error -2" "Fullscreen initialization failed!" alone
+dismiss_box "${kFullscreen[@]}" alone
 expect_exit 0 "after Error -2"
 [ ! -f data/fps.txt ] || fail "fps.txt written after a failed start"
 
@@ -65,7 +65,7 @@ if [ "$mode" = native ]; then
     for size in 0x0 -1024x-768 65535x65535; do
         config 'fullscreen 0' "resolution_width ${size%x*}" "resolution_height ${size#*x}"
         run_in "$mode" "$exe" "$run"
-        dismiss_box "Error -3" "Window initialization failed!" alone
+        dismiss_box "${kWindow[@]}" alone
         expect_exit 0 "after Error -3 for $size"
     done
     config 'fullscreen 0' 'resolution_width 640' 'resolution_height 480'
@@ -80,4 +80,4 @@ if [ "$mode" = native ]; then
     expect_exit 0 "after the server went away"
     check_log data/fps.txt
 fi
-echo "$mode shell test passed"
+echo "$mode start-up test passed"
