@@ -8,6 +8,9 @@ constexpr int kKeyEscape = 27;
 constexpr int kKeyShift = 16;
 constexpr int kKeyControl = 17;
 constexpr int kKeyEnd = 35;
+constexpr int kKeyW = 0x57, kKeyS = 0x53, kKeyA = 0x41, kKeyD = 0x44;
+// The mouse turns the view (heading and pitch) by this much a pixel.
+constexpr float kTurnDegreesPerPixel = 0.1f;
 
 struct Keyboard {
     bool keys[256] = {};

@@ -13,7 +13,6 @@
 #include "textures/textures.h"
 
 namespace {
-constexpr int kKeyW = 0x57, kKeyS = 0x53, kKeyA = 0x41, kKeyD = 0x44;
 
 // One of the four steering rules: towards +1 while the first key is held,
 // towards -1 while the second is, otherwise back towards 0; with neither
@@ -93,12 +92,12 @@ void Player::update() {
     if (keys[kKeyControl] && eyeHeight > 0.175f) eyeHeight -= 0.5f / F;
     else if (!keys[kKeyControl] && eyeHeight < 0.25f) eyeHeight += 0.5f / F;
 
-    pitch -= 0.1f * static_cast<float>(mouse.deltaY);
+    pitch -= kTurnDegreesPerPixel * static_cast<float>(mouse.deltaY);
     pitch += weaponFire.recoil;
     if (pitch > 67.5f) pitch = 67.5f;
     else if (pitch < -90) pitch = -90;
 
-    heading -= 0.1f * static_cast<float>(mouse.deltaX);
+    heading -= kTurnDegreesPerPixel * static_cast<float>(mouse.deltaX);
 
     if (mouse.rightButton && fieldOfView > 20) fieldOfView -= 180 / F;
     else if (!mouse.rightButton && fieldOfView < 55) fieldOfView += 180 / F;

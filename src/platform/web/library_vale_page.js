@@ -197,6 +197,12 @@ var LibraryValePage = {
       });
     });
   },
+  // The keys the touch controls press and the view's turn a pixel, the game's.
+  vale_web_controls__deps: ['$ValeTouch'],
+  vale_web_controls: function(w, a, s, d, jump, crouch, run, quit, degreesPerPixel) {
+    ValeTouch.keys = {W: w, A: a, S: s, D: d, jump: jump, crouch: crouch, run: run, quit: quit};
+    ValeTouch.degreesPerPixel = degreesPerPixel;
+  },
   vale_web_init__deps: ['$ValePage', '$valeGuarded'],
   vale_web_init: function(fullscreen, keyDown, keyUp, motion, buttonDown, buttonUp, active, close) {
     var code = {keyDown: keyDown, keyUp: keyUp, motion: motion, buttonDown: buttonDown, buttonUp: buttonUp, active: active,

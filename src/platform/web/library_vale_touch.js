@@ -16,8 +16,11 @@ var LibraryValeTouch = {
     offered: function() {
       return 'ontouchstart' in window || navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
     },
-    buttons: [['fire', 'Fire', 'button', 0], ['zoom', 'Zoom', 'button', 2], ['jump', 'Jump', 'key', 0x10],
-              ['crouch', 'Crouch', 'key', 0x11], ['run', 'Walk/Run', 'key', 0x23], ['quit', 'End', 'key', 0x1B]],
+    keys: {},  // the virtual-key codes the game reads, by what they do (the backend's, given at start)
+    degreesPerPixel: 0,  // the game's turn for a mouse pixel (the backend's)
+    // Each button: its class, label, and the mouse button (0 left, 2 right) or the key it holds.
+    buttons: [['fire', 'Fire', 'button', 0], ['zoom', 'Zoom', 'button', 2], ['jump', 'Jump', 'key', 'jump'],
+              ['crouch', 'Crouch', 'key', 'crouch'], ['run', 'Walk/Run', 'key', 'run'], ['quit', 'End', 'key', 'quit']],
 
     // A press or release, as the key or button's own (the backend holds a
     // short tap's release until a frame has seen the press).
@@ -33,8 +36,8 @@ var LibraryValeTouch = {
       return ['D', 'WD', 'W', 'WA', 'A', 'SA', 'S', 'SD'][sector];
     },
     steer: function(stick, keys) {
-      var codes = {W: 0x57, A: 0x41, S: 0x53, D: 0x44};
-      for (var k in codes) {
+      var codes = ValeTouch.keys;
+      for (var k of ['W', 'A', 'S', 'D']) {
         var was = stick.keys.indexOf(k) >= 0, now = keys.indexOf(k) >= 0;
         if (was != now) ValeTouch.press(stick[k] = stick[k] || ['key', codes[k]], now);
       }
@@ -51,7 +54,7 @@ var LibraryValeTouch = {
         var button = document.createElement('button');
         button.className = b[0];
         button.textContent = b[1];
-        button.dataset.action = b[2] + ' ' + b[3];
+        button.dataset.action = b[2] + ' ' + (b[2] == 'key' ? ValeTouch.keys[b[3]] : b[3]);
         layer.appendChild(button);
       });
       document.body.appendChild(layer);
@@ -88,7 +91,7 @@ var LibraryValeTouch = {
         var f = ValeTouch.fingers[t.pointerId];
         if (f && f.stick) ValeTouch.steer(f.stick, ValeTouch.stickKeys(t.clientX - f.stick.x, t.clientY - f.stick.y));
         if (f && f.look) {
-          var look = f.look, scale = 1800 / innerWidth;
+          var look = f.look, scale = Math.round(180 / ValeTouch.degreesPerPixel) / innerWidth;
           look.dx += (t.clientX - look.x) * scale;
           look.dy += (t.clientY - look.y) * scale;
           look.x = t.clientX;

@@ -25,6 +25,7 @@
 
 extern "C" {
 void vale_web_init(int fullscreen, int keyDown, int keyUp, int motion, int buttonDown, int buttonUp, int active, int close);
+void vale_web_controls(int w, int a, int s, int d, int jump, int crouch, int run, int quit, float degreesPerPixel);
 void vale_web_swap();
 void vale_web_next_frame();
 int vale_web_next_event(int* type, int* a, int* b);
@@ -107,6 +108,8 @@ bool createGlWindow() {
         messageBox(texts::kRenderingContext.text, texts::kRenderingContext.caption, kBoxExclamation);
         return false;
     }
+    // The touch controls press the keys the game reads, and turn the view as the mouse does.
+    vale_web_controls(kKeyW, kKeyA, kKeyS, kKeyD, kKeyShift, kKeyControl, kKeyEnd, kKeyEscape, kTurnDegreesPerPixel);
     vale_web_init(config.fullscreen ? 1 : 0, kKeyDown, kKeyUp, kMotion, kButtonDown, kButtonUp, kActive, kClose);
     return true;
 }
