@@ -87,8 +87,7 @@ bool Config::readFile(const char* path) {
 void Config::load(const char* fileName) {
     DataPath path(fileName);
     if (!readFile(path)) {
-        platform::messageBox(texts::kConfiguration.text, texts::kConfiguration.caption,
-                             platform::kBoxExclamation);
+        platform::messageBox(texts::kConfiguration, platform::kBoxExclamation);
         platform::exitProcess(-1);
     }
 }

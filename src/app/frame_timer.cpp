@@ -70,7 +70,7 @@ void FrameTimer::saveResults(const char* fileName) {
     DataPath path(fileName);
     std::FILE* file = std::fopen(path, "w");
     if (!file) {
-        platform::messageBox(texts::kPerformanceLog.text, texts::kPerformanceLog.caption, platform::kBoxExclamation);
+        platform::messageBox(texts::kPerformanceLog, platform::kBoxExclamation);
         return;
     }
     std::fprintf(file, " low peak: %f\n  average: %f\nhigh peak: %f", static_cast<double>(lowPeak),

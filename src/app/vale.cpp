@@ -27,8 +27,7 @@ void initGl() {
     glWindow.glMultiTexCoord2fARB =
         reinterpret_cast<MultiTexCoord2fArbFn>(platform::glProcAddress("glMultiTexCoord2fARB"));
     if (!glWindow.glActiveTextureARB || !glWindow.glMultiTexCoord2fARB) {
-        platform::messageBox(texts::kMultitexture.text, texts::kMultitexture.caption,
-                             platform::kBoxPlain);
+        platform::messageBox(texts::kMultitexture, platform::kBoxPlain);
         platform::postQuitMessage(0);
     }
     font.build("Courier", 8);

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "platform/opengl.h"
+#include "platform/texts.h"
 
 // The window record the game reads: the active flag (written by the
 // backend's event handling) and the two multitexture entry points (fetched
@@ -60,6 +61,8 @@ void setLostHandler(void (*handler)());
 // A modal box without an owner window and with one OK button; returns once
 // the user has closed it.
 void messageBox(const char* text, const char* caption, unsigned style);
+// The same for one of the numbered boxes.
+inline void messageBox(const texts::Box& box, unsigned style) { messageBox(box.text, box.caption, style); }
 
 uint32_t tickCount();            // milliseconds since the system started
 int32_t clockMs();               // milliseconds since the process started

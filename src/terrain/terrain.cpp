@@ -18,7 +18,7 @@ void Terrain::load(const char* path, float world, float scale, uint32_t cells, f
 
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
-        platform::messageBox(texts::kHeightMap.text, texts::kHeightMap.caption, platform::kBoxPlain);
+        platform::messageBox(texts::kHeightMap, platform::kBoxPlain);
         return;
     }
     unsigned char header[18] = {};
@@ -38,7 +38,7 @@ void Terrain::load(const char* path, float world, float scale, uint32_t cells, f
                   : nullptr;
     if (mapSize && !heights) {
         std::fclose(file);
-        platform::messageBox(texts::kHeightMapMemory.text, texts::kHeightMapMemory.caption, platform::kBoxPlain);
+        platform::messageBox(texts::kHeightMapMemory, platform::kBoxPlain);
         return;
     }
     if (heights) {

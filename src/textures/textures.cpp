@@ -19,7 +19,7 @@ namespace {
 constexpr uint32_t kMaxSide = 8192;
 
 void textureError(const texts::Box& box) {
-    platform::messageBox(box.text, box.caption, platform::kBoxExclamation);
+    platform::messageBox(box, platform::kBoxExclamation);
 }
 
 // Allocation that reports failure instead of throwing.

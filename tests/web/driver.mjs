@@ -65,12 +65,13 @@ export async function ended(page) {
   return page.evaluate(() => ({status: +document.getElementById('end').dataset.status & 255,
                                log: document.getElementById('download').hidden ? '' : document.getElementById('log').textContent}));
 }
-// A key held for two frames (the game reads the keys once a frame). A held
-// pointer is the browser's to free on Escape, which a synthetic key does not reach: freed first.
+// A held pointer is the browser's to free on Escape, which a synthetic key
+// does not reach: freed before Escape is sent.
 async function freePointer(page) {
   await page.evaluate(() => document.exitPointerLock());
   await page.waitForFunction(() => document.pointerLockElement === null, {timeout: 5000});
 }
+// A key held for two frames (the game reads the keys once a frame).
 export async function press(page, key) {
   if (key === 'Escape') await freePointer(page);
   await page.keyboard.down(key);

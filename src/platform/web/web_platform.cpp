@@ -86,7 +86,7 @@ namespace platform {
 bool createGlWindow() {
     const int width = config.resolution_width, height = config.resolution_height;
     if (width <= 0 || height <= 0 || width > kMaxCanvasSide || height > kMaxCanvasSide) {
-        messageBox(texts::kWindow.text, texts::kWindow.caption, kBoxExclamation);
+        messageBox(texts::kWindow, kBoxExclamation);
         return false;
     }
     emscripten_set_canvas_element_size("#canvas", width, height);
@@ -105,7 +105,7 @@ bool createGlWindow() {
         if (web.context > 0) emscripten_webgl_destroy_context(web.context);
         web.context = 0;
         vale_web_no_context();
-        messageBox(texts::kRenderingContext.text, texts::kRenderingContext.caption, kBoxExclamation);
+        messageBox(texts::kRenderingContext, kBoxExclamation);
         return false;
     }
     // The touch controls press the keys the game reads, and turn the view as the mouse does.

@@ -19,9 +19,9 @@ namespace {
 const char kClassName[] = "OpenGL";
 bool pixelFormatFilled = false;
 platform::FixedClock fixedClock{std::getenv("VALE_FIXED_CLOCK") != nullptr};  // for tests, counted at each swap
-platform::Presses presses;
+platform::Presses presses;  // keys and buttons, let go once a frame has seen them
 
-void fail(const char* text, const char* caption, UINT style) { MessageBoxA(nullptr, text, caption, style); }
+void fail(const texts::Box& box, UINT style) { MessageBoxA(nullptr, box.text, box.caption, style); }
 
 LRESULT CALLBACK windowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -115,7 +115,7 @@ bool createGlWindow() {
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
     if (!RegisterClassA(&windowClass)) {
-        fail(texts::kRegisterClass.text, texts::kRegisterClass.caption, MB_OK | MB_ICONEXCLAMATION);
+        fail(texts::kRegisterClass, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
 
@@ -128,7 +128,7 @@ bool createGlWindow() {
         mode.dmBitsPerPel = static_cast<DWORD>(config.resolution_depth);
         mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
         if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-            fail(texts::kFullscreen.text, texts::kFullscreen.caption, MB_OK | MB_ICONEXCLAMATION);
+            fail(texts::kFullscreen, MB_OK | MB_ICONEXCLAMATION);
             return false;
         }
         exStyle = WS_EX_APPWINDOW;
@@ -144,12 +144,12 @@ bool createGlWindow() {
                                     rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                                     glWindow.hInstance, nullptr);
     // For the failures from here on, the release runs before the box shows.
-    auto creationFailed = [](const char* text, const char* caption) {
+    auto creationFailed = [](const texts::Box& box) {
         killGlWindow();
-        fail(text, caption, MB_OK | MB_ICONEXCLAMATION);
+        fail(box, MB_OK | MB_ICONEXCLAMATION);
         return false;
     };
-    if (!glWindow.hWnd) return creationFailed(texts::kWindow.text, texts::kWindow.caption);
+    if (!glWindow.hWnd) return creationFailed(texts::kWindow);
 
     if (!pixelFormatFilled) {
         PIXELFORMATDESCRIPTOR& pfd = glWindow.pixelFormat;
@@ -165,15 +165,15 @@ bool createGlWindow() {
     }
 
     glWindow.hDC = GetDC(glWindow.hWnd);
-    if (!glWindow.hDC) return creationFailed(texts::kDeviceContext.text, texts::kDeviceContext.caption);
+    if (!glWindow.hDC) return creationFailed(texts::kDeviceContext);
     const int format = ChoosePixelFormat(glWindow.hDC, &glWindow.pixelFormat);
-    if (!format) return creationFailed(texts::kSuitablePixelFormat.text, texts::kSuitablePixelFormat.caption);
+    if (!format) return creationFailed(texts::kSuitablePixelFormat);
     if (!SetPixelFormat(glWindow.hDC, format, &glWindow.pixelFormat))
-        return creationFailed(texts::kPixelFormat.text, texts::kPixelFormat.caption);
+        return creationFailed(texts::kPixelFormat);
     glWindow.hRC = wglCreateContext(glWindow.hDC);
-    if (!glWindow.hRC) return creationFailed(texts::kRenderingContext.text, texts::kRenderingContext.caption);
+    if (!glWindow.hRC) return creationFailed(texts::kRenderingContext);
     if (!wglMakeCurrent(glWindow.hDC, glWindow.hRC))
-        return creationFailed(texts::kContextActivation.text, texts::kContextActivation.caption);
+        return creationFailed(texts::kContextActivation);
 
     ShowWindow(glWindow.hWnd, SW_SHOW);
     SetForegroundWindow(glWindow.hWnd);
@@ -188,22 +188,22 @@ void killGlWindow() {
     }
     if (glWindow.hRC) {
         if (!wglMakeCurrent(nullptr, nullptr))
-            fail(texts::kReleaseContexts.text, texts::kReleaseContexts.caption, MB_OK | MB_ICONINFORMATION);
+            fail(texts::kReleaseContexts, MB_OK | MB_ICONINFORMATION);
         if (!wglDeleteContext(glWindow.hRC))
-            fail(texts::kReleaseRenderingContext.text, texts::kReleaseRenderingContext.caption, MB_OK | MB_ICONINFORMATION);
+            fail(texts::kReleaseRenderingContext, MB_OK | MB_ICONINFORMATION);
         glWindow.hRC = nullptr;
     }
     if (glWindow.hDC) {
         if (!ReleaseDC(glWindow.hWnd, glWindow.hDC))
-            fail(texts::kReleaseDeviceContext.text, texts::kReleaseDeviceContext.caption, MB_OK | MB_ICONINFORMATION);
+            fail(texts::kReleaseDeviceContext, MB_OK | MB_ICONINFORMATION);
         glWindow.hDC = nullptr;
     }
     if (glWindow.hWnd) {
-        if (!DestroyWindow(glWindow.hWnd)) fail(texts::kReleaseWindow.text, texts::kReleaseWindow.caption, MB_OK | MB_ICONINFORMATION);
+        if (!DestroyWindow(glWindow.hWnd)) fail(texts::kReleaseWindow, MB_OK | MB_ICONINFORMATION);
         glWindow.hWnd = nullptr;
     }
     if (!UnregisterClassA(kClassName, glWindow.hInstance)) {
-        fail(texts::kUnregisterClass.text, texts::kUnregisterClass.caption, MB_OK | MB_ICONINFORMATION);
+        fail(texts::kUnregisterClass, MB_OK | MB_ICONINFORMATION);
         glWindow.hInstance = nullptr;
     }
 }

@@ -81,7 +81,7 @@ bool stepDone(Display* d) {
     return done;
 }
 
-void fail(const char* text, const char* caption) { platform::messageBox(text, caption, platform::kBoxExclamation); }
+void fail(const texts::Box& box) { platform::messageBox(box, platform::kBoxExclamation); }
 
 // Switches the screen to the configured size; false when it has no such mode.
 bool enterFullscreen(Display* d) {
@@ -128,11 +128,11 @@ Cursor makeBlankCursor(Display* d, Window window) {
 }
 
 // The release runs first (its own errors ignored), then the box shows.
-bool creationFailed(const char* text, const char* caption) {
+bool creationFailed(const texts::Box& box) {
     platform::killGlWindow();
     w.creating = false;
     w.error = 0;
-    fail(text, caption);
+    fail(box);
     return false;
 }
 
@@ -185,7 +185,7 @@ bool createGlWindow() {
     XSetIOErrorHandler(onXIoError);
     Display* d = x11::openDisplay();
     if (!d) {
-        fail(texts::kRegisterClass.text, texts::kRegisterClass.caption);
+        fail(texts::kRegisterClass);
         return false;
     }
     x.display = d;
@@ -197,7 +197,7 @@ bool createGlWindow() {
         leaveFullscreen(d);  // the display keeps its mode
         XCloseDisplay(d);
         x.display = nullptr;
-        fail(texts::kFullscreen.text, texts::kFullscreen.caption);
+        fail(texts::kFullscreen);
         return false;
     }
 
@@ -205,17 +205,17 @@ bool createGlWindow() {
     int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, colour, GLX_GREEN_SIZE, colour, GLX_BLUE_SIZE,
                         colour, GLX_DEPTH_SIZE, config.zbuffer_depth & 0xFF, None};
     x.visual = glXChooseVisual(d, DefaultScreen(d), attributes);
-    if (!x.visual || !stepDone(d)) return creationFailed(texts::kSuitablePixelFormat.text, texts::kSuitablePixelFormat.caption);
+    if (!x.visual || !stepDone(d)) return creationFailed(texts::kSuitablePixelFormat);
 
     // The configured size as the window's, which X holds to 16 bits: a size
     // it cannot take is refused, not cut.
     const unsigned width = static_cast<unsigned>(config.resolution_width);
     const unsigned height = static_cast<unsigned>(config.resolution_height);
     x.window = makeWindow(d, width, height);
-    if (!x.window || !stepDone(d)) return creationFailed(texts::kWindow.text, texts::kWindow.caption);
+    if (!x.window || !stepDone(d)) return creationFailed(texts::kWindow);
 
     x.context = glXCreateContext(d, x.visual, nullptr, True);
-    if (!x.context || !stepDone(d)) return creationFailed(texts::kRenderingContext.text, texts::kRenderingContext.caption);
+    if (!x.context || !stepDone(d)) return creationFailed(texts::kRenderingContext);
     XMapRaised(d, x.window);
     // Wait until the window is on screen, so that focus and drawing work.
     for (XEvent e;;) {
@@ -223,17 +223,17 @@ bool createGlWindow() {
         if (e.type == MapNotify) break;
         if (e.type == DestroyNotify) {
             x.windowLost = true;
-            return creationFailed(texts::kWindow.text, texts::kWindow.caption);
+            return creationFailed(texts::kWindow);
         }
     }
     if (!glXMakeCurrent(d, x.window, x.context) || !stepDone(d))
-        return creationFailed(texts::kContextActivation.text, texts::kContextActivation.caption);
+        return creationFailed(texts::kContextActivation);
     // Nor may the window outgrow what the context can draw: a software
     // rasteriser would read past its buffers.
     GLint viewport[2] = {};
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
     if (width > static_cast<unsigned>(viewport[0]) || height > static_cast<unsigned>(viewport[1]))
-        return creationFailed(texts::kWindow.text, texts::kWindow.caption);
+        return creationFailed(texts::kWindow);
     w.creating = false;
     XSetInputFocus(d, x.window, RevertToParent, CurrentTime);
     XScreenSaverSuspend(d, True);  // nor does the monitor power down
@@ -247,7 +247,7 @@ void killGlWindow() {
     if (config.fullscreen) leaveFullscreen(d);
     if (x.context) {
         if (!glXMakeCurrent(d, None, nullptr))
-            messageBox(texts::kReleaseContexts.text, texts::kReleaseContexts.caption, kBoxInformation);
+            messageBox(texts::kReleaseContexts, kBoxInformation);
         glXDestroyContext(d, x.context);
         x.context = nullptr;
     }
