@@ -107,12 +107,12 @@ export const mouse = (page, type, init) => page.$eval('canvas', (c, type, init) 
 // samples not silence, at any time since listen(page) (heard, the loudest
 // sample the page's meter has shown).
 export const listen = (page) => page.evaluate(() => {
-  const data = new Float32Array(2048);
+  const data = new Float32Array(32768);
   window.loudest = 0;
   setInterval(() => {
     ValePage.meter?.getFloatTimeDomainData(data);
     if (ValePage.started) window.loudest = data.reduce((m, v) => Math.max(m, Math.abs(v)), window.loudest);
-  }, 10);
+  }, 50);
 });
 // Firefox finds no sound device on this machine (its audio stays suspended):
 // there the sound must have been started.
@@ -140,7 +140,8 @@ async function answer(dir, work) {
     key: (key, how) => (how === 'press' ? press(page, key) : how === 'tap' ? tap(page, key) : page.keyboard[how](key)),
     move: (dx, dy) => mouse(page, 'mousemove', {movementX: +dx, movementY: +dy}),
     button: (n, how) => (how === 'tap' ? tap(page, null, n - 1) : mouse(page, `mouse${how}`, {button: n - 1})),
-    heard: async () => (await heard(page)) || fail('the shot was not heard'),
+    heard: async () => (await heard(page)) ||
+      fail(`the shot was not heard (${await page.evaluate(() => `${ValePage.started} sounds started, audio ${ValePage.audio?.state}, loudest ${window.loudest}`)})`),
     box: (caption, text) => box(page, `${caption}: ${text}`),
     ended: async (status) => {
       const end = await ended(page);

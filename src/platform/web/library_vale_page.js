@@ -114,7 +114,10 @@ var LibraryValePage = {
       if (!ctx) {
         try {
           ctx = new AudioContext();
+          // The level meter holds the last 0.7 s played (its most), so
+          // that a page too busy to look often still sees the shot.
           ValePage.meter = ctx.createAnalyser();
+          ValePage.meter.fftSize = 32768;
           ValePage.meter.connect(ctx.destination);
           ValePage.audio = ctx;
         } catch (e) {
