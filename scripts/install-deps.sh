@@ -6,7 +6,7 @@
 # and the packages need, the browser tests' driver (puppeteer-core, from
 # npm, into node_modules/ beside package.json) included.
 set -eu
-run="cmake make g++ pkg-config libgl1-mesa-dev libglu1-mesa-dev libx11-dev libxrandr-dev libxss-dev libasound2-dev
+run="cmake make g++ pkg-config libgl1-mesa-dev libglu1-mesa-dev libx11-dev libxrandr-dev libxss-dev libasound2-dev libstb-dev
   xvfb x11-utils"
 wine="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64"
 web="cmake make emscripten nodejs python3"

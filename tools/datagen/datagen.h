@@ -59,3 +59,5 @@ void writeWeapon();       // weapon.cpp: skin and model
 void writeBalls();        // balls.cpp
 void writeShot();         // sound.cpp
 void writeIcons();        // icons.cpp
+// A PNG of a square RGBA picture, rows from the top (png.cpp).
+Bytes png(int side, const std::vector<uint8_t>& rgba);

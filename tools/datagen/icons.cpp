@@ -44,54 +44,8 @@ std::vector<uint8_t> iconPixels(int n) {
     return px;
 }
 
-uint32_t crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
-
-void putBig32(Bytes& b, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-// An RGBA PNG whose pixels are stored, not compressed: zlib's stored blocks.
-Bytes png(int n, const std::vector<uint8_t>& rgba) {
-    Bytes raw, z = {0x78, 0x01}, file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    for (int y = 0; y < n; ++y) {
-        raw.push_back(0);  // no filter
-        raw.insert(raw.end(), rgba.begin() + y * n * 4, rgba.begin() + (y + 1) * n * 4);
-    }
-    for (size_t at = 0; at < raw.size(); at += 65535) {
-        const size_t len = std::min<size_t>(65535, raw.size() - at);
-        z.push_back(at + len == raw.size() ? 1 : 0);
-        put16(z, static_cast<uint32_t>(len));
-        put16(z, static_cast<uint32_t>(~len & 0xFFFF));
-        z.insert(z.end(), raw.begin() + static_cast<long>(at), raw.begin() + static_cast<long>(at + len));
-    }
-    uint32_t a = 1, b = 0;
-    for (uint8_t c : raw) a = (a + c) % 65521, b = (b + a) % 65521;
-    putBig32(z, b << 16 | a);
-    auto chunk = [&file](const char* type, const Bytes& data) {
-        putBig32(file, static_cast<uint32_t>(data.size()));
-        Bytes body(type, type + 4);
-        body.insert(body.end(), data.begin(), data.end());
-        file.insert(file.end(), body.begin(), body.end());
-        putBig32(file, crc32(body.data(), body.size()));
-    };
-    Bytes header;
-    putBig32(header, static_cast<uint32_t>(n));
-    putBig32(header, static_cast<uint32_t>(n));
-    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits a channel, RGBA
-    chunk("IHDR", header);
-    chunk("IDAT", z);
-    chunk("IEND", {});
-    return file;
-}
-
-// An ICO of 32-bit images, each a bottom-up BGRA bitmap with its mask.
+// An ICO of 32-bit images: each a bottom-up BGRA bitmap with its mask, and
+// the largest a PNG, as Windows takes it at 256 pixels.
 using Icons = std::map<int, std::vector<uint8_t>>;  // RGBA pixels by side
 
 Bytes ico(const Icons& icons, const std::vector<int>& sides) {
@@ -99,17 +53,19 @@ Bytes ico(const Icons& icons, const std::vector<int>& sides) {
     put16(file, static_cast<uint32_t>(sides.size()));
     for (int n : sides) {
         const std::vector<uint8_t>& rgba = icons.at(n);
-        Bytes image;
-        for (uint32_t v : {40u, static_cast<uint32_t>(n), static_cast<uint32_t>(2 * n)}) put32(image, v);
-        put16(image, 1);
-        put16(image, 32);
-        for (int i = 0; i < 6; ++i) put32(image, 0);
-        for (int y = n - 1; y >= 0; --y)
-            for (int x = 0; x < n; ++x) {
-                const uint8_t* p = &rgba[(static_cast<size_t>(y) * n + x) * 4];
-                image.insert(image.end(), {p[2], p[1], p[0], p[3]});
-            }
-        image.resize(image.size() + static_cast<size_t>((n + 31) / 32 * 4) * n, 0);  // the mask: alpha decides
+        Bytes image = n >= 256 ? png(n, rgba) : Bytes();
+        if (image.empty()) {
+            for (uint32_t v : {40u, static_cast<uint32_t>(n), static_cast<uint32_t>(2 * n)}) put32(image, v);
+            put16(image, 1);
+            put16(image, 32);
+            for (int i = 0; i < 6; ++i) put32(image, 0);
+            for (int y = n - 1; y >= 0; --y)
+                for (int x = 0; x < n; ++x) {
+                    const uint8_t* p = &rgba[(static_cast<size_t>(y) * n + x) * 4];
+                    image.insert(image.end(), {p[2], p[1], p[0], p[3]});
+                }
+            image.resize(image.size() + static_cast<size_t>((n + 31) / 32 * 4) * n, 0);  // the mask: alpha decides
+        }
         file.insert(file.end(), {static_cast<uint8_t>(n % 256), static_cast<uint8_t>(n % 256), 0, 0});
         put16(file, 1);
         put16(file, 32);
