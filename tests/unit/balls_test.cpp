@@ -22,6 +22,13 @@ struct BallTest : testing::Test {
     void ground(F height) { loadHeightMap(terrain, heightMapFile(128, height)); }
     Ball& ball(int i) { return ballSet.balls[i]; }
     WeaponFire& fire() { return player.weaponFire; }
+    // Ball 1 runs at 2 units a second towards ball 0, 0.02 a frame, from
+    // start; ball 0 is intact and moving, or popped and hanging where it was.
+    void runInto(bool intact, float start) {
+        ball(0) = Ball{intact, 0, 1.5f, 0, 33, 0, 0, 0.5f * intact};
+        ball(1) = Ball{true, start, 1.5f, 0, 0, -2, 0, 0};
+        ballSet.update();
+    }
     // Presses the trigger at (x, y, z) and lets the shot fly until it hits or expires.
     void shoot(float x, float y, float z, float pitch) {
         fire().triggerDown = fire().triggerArmed = true;
@@ -48,31 +55,40 @@ TEST_F(BallTest, BallsRollDownhillFacingTheWayTheyGo) {
     }
 }
 
-TEST_F(BallTest, ABulletPopsTheBallItReachesAndBallsAboutToTouchTradeTheirVelocitiesDampedPoppedOnesStayPut) {
+TEST_F(BallTest, ABulletPopsTheBallItReaches) {
     Bullet& b = fire().bullets[3];
     b = Bullet{ball(2).x + 0.1f, ball(2).y + 0.05f, ball(2).z, 0, 0, 0, 5};
     ballSet.update();
     EXPECT_TRUE(!ball(2).intact && ball(1).intact && b.life == 0);
-    // A popped ball catches bullets within 0.15 vertically, 0.15 / sqrt(2) horizontally.
+}
+
+TEST_F(BallTest, APoppedBallStillStopsBulletsCloseToIt) {
+    // Within 0.15 vertically, 0.15 / sqrt(2) horizontally.
+    Bullet& b = fire().bullets[3];
     ball(0) = Ball{false, 0, 1.5f, 0, 10, 0, 0, 0};
     for (auto [x, y, caught] : {std::tuple{0.11f, 1.5f, false}, {0.10f, 1.5f, true}, {0.0f, 1.64f, true}}) {
         b = Bullet{x, y, 0, 0, 0, 0, 1};
         ballSet.update();
         EXPECT_EQ(caught, b.life == 0.0f) << x << " " << y;
     }
-    // Ball 1 runs at 2 units a second towards ball 0, 0.02 a frame; they meet
-    // where both will be next, 0.2 apart (0.15 with a popped ball).
+}
+
+TEST_F(BallTest, BallsAboutToTouchTradeTheirVelocitiesDamped) {
+    // They meet where both will be next, 0.2 apart (0.15 with a popped ball).
     for (auto [intact, start, meets] : {std::tuple{true, 0.23f, true}, {true, 0.25f, false}, {false, 0.18f, true},
                                         {false, 0.20f, false}}) {
-        ball(0) = Ball{intact, 0, 1.5f, 0, 33, 0, 0, 0.5f * intact};  // a popped one hangs where it was
-        ball(1) = Ball{true, start, 1.5f, 0, 0, -2, 0, 0};
-        ballSet.update();
+        runInto(intact, start);
         EXPECT_EQ(meets ? 0 : -2, ball(1).vx) << intact << " " << start;
         EXPECT_EQ(meets && intact ? 0.375f : 0, ball(1).vz) << intact << " " << start;
         EXPECT_EQ(meets ? -1.5f : 0, ball(0).vx) << intact << " " << start;
-        ballSet.update();
-        EXPECT_TRUE(intact || (ball(0).x == 0 && ball(0).y == 1.5f)) << "a popped ball moved";
     }
+}
+
+TEST_F(BallTest, APoppedBallStaysPutWhenABallRunsIntoIt) {
+    runInto(false, 0.18f);
+    ballSet.update();
+    EXPECT_EQ(0, ball(0).x);
+    EXPECT_EQ(1.5f, ball(0).y);
 }
 
 TEST_F(BallTest, EachPressFiresOneShotAlongTheViewWithItsSoundOnceTheRecoilRests) {
