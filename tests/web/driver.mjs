@@ -130,7 +130,7 @@ async function answer(dir, work) {
       if (page) await page.close();
       page = await open(options.includes('nomultitexture') ? '?fixedclock&nomultitexture' : '?fixedclock');
       for (let i = options.indexOf('without'); i >= 0; i = options.indexOf('without', i + 1)) {
-        await page.evaluate((file) => Module.FS.unlink(file), options[i + 1]);
+        await page.evaluate((file) => ValePage.files.remove(file), options[i + 1]) || fail(`no ${options[i + 1]} to remove`);
       }
       await page.click('#start');
       await listen(page);

@@ -37,6 +37,16 @@ export const recoverChecks = (opened, altered, playOut, playAgain, open = (...ar
       await said(page, '#problem-text', text);
     }
   },
+  // Over plain http, where the page checks no digests: a vale.data of its
+  // size that is no archive (a count of 2^32 - 1 files) is said to be damaged.
+  'a damaged vale.data over plain http says so': async () => {
+    altered['vale.data'] = (d) => Buffer.concat([Buffer.from([255, 255, 255, 255]), d.subarray(4)]);
+    const page = await open('', (p) => Promise.all([p.setBypassServiceWorker(true),
+      p.evaluateOnNewDocument(() => Object.defineProperty(window, 'isSecureContext', {value: false}))]), false);
+    await page.waitForSelector('#problem:not([hidden]) #retry', {visible: true, timeout: 10000});
+    delete altered['vale.data'];
+    await said(page, '#problem-text', /^vale\.data is damaged: it is not an archive of the game's files/);
+  },
   // A stored file of 2 MB, and storage that refuses: the form shows what it
   // read; the run starts with the typed values, again, and the page says they are not kept.
   'settings the game cannot take are said; typed ones start the run without storage': async () => {

@@ -47,7 +47,7 @@ const pageChecks = {
   // Escape, one more played out; each new run with the settings as edited, the last writing its log.
   'runs in a row': async () => {
     const page = await open();
-    await page.evaluate(() => Module.FS.unlink('data/Config.cfg'));
+    await page.evaluate(() => ValePage.files.remove('data/Config.cfg')) || fail('no data/Config.cfg to remove');
     await page.click('#start');
     await box(page, says('kConfiguration'));
     await ended(page);
@@ -97,7 +97,7 @@ const pageChecks = {
     }
     await page.click('#defaults');
     await page.click('#start');
-    const written = await page.evaluate(() => new TextDecoder().decode(Module.FS.readFile('data/Config.cfg')));
+    const written = await page.evaluate(() => new TextDecoder().decode(ValePage.files.read('data/Config.cfg')));
     if (!/zbuffer_depth 24\n/.test(written) || !/frameratecounter 1\n/.test(written)) fail(`after Defaults: ${written}`);
     clean(page);
     await page.close();

@@ -1,13 +1,14 @@
 // The browser backend's side in the page: input as the game's events,
 // message boxes as modal dialogs, the firing sound through Web Audio, the
-// bitmap font's glyphs, and the end of a run.
+// bitmap font's glyphs, the end of a run, the console's lines and the
+// program's files (web_files.cpp) as the page reads and writes them.
 //
 // Nothing the browser throws may reach the game: every entry point the
 // program calls catches it (valeGuarded) and goes on as the desktop builds
 // would; what the person should know (no sound, no WebGL) goes to the page
 // through Module.notice.
 var LibraryValePage = {
-  $ValePage__deps: ['$ValeTouch', '$FS'],
+  $ValePage__deps: ['$ValeTouch'],
   $ValePage: {
     events: [],  // [type, a, b]: key down or up (virtual-key code), motion (dx, dy), button down or up
                  // (0 left, 2 right), active (flag); the types are the backend's, given at init
@@ -20,6 +21,35 @@ var LibraryValePage = {
     frames: 0,      // frames drawn
     onFrame: null,
     listeners: [],  // [target, type, handler] of the run, taken off when it ends
+    printed: ['', '', ''],  // by descriptor: the line being printed, not yet ended
+
+    // The program's files, by name ("data/Config.cfg"): the downloaded
+    // vale.data copied once into its memory and mounted as data/ (false when
+    // it is no archive of files), a whole file's bytes (null for none), one
+    // written whole (bytes or text), one removed (false for none).
+    files: {
+      // f(name on the stack, n): not by ccall, which between two frames (the
+      // program asleep) would answer with a promise.
+      call: function(f, name, n) {
+        var stack = stackSave();
+        try { return f(allocateUTF8OnStack(name), n); } finally { stackRestore(stack); }
+      },
+      mount: function(bytes) {
+        var at = _vale_files_archive(bytes.byteLength);  // (the memory may grow: HEAPU8 after it)
+        HEAPU8.set(new Uint8Array(bytes), at);
+        return _vale_files_mount() != 0;
+      },
+      read: function(name) {
+        var at = ValePage.files.call(_vale_files_find, name) >> 2;
+        return at ? HEAPU8.slice(HEAPU32[at], HEAPU32[at] + HEAPU32[at + 1]) : null;
+      },
+      write: function(name, data) {
+        var bytes = typeof data == 'string' ? new TextEncoder().encode(data) : data;
+        var at = ValePage.files.call(_vale_files_replace, name, bytes.length);
+        HEAPU8.set(bytes, at);
+      },
+      remove: function(name) { return ValePage.files.call(_vale_files_remove, name) != 0; },
+    },
 
     canvas: function() { return Module['canvas']; },
     notice: function(text) { if (Module['notice']) Module['notice'](text); },
@@ -127,9 +157,8 @@ var LibraryValePage = {
         }
       }
       if (!(name in ValePage.sounds)) {
-        var bytes;
-        try { bytes = FS.readFile(name); } catch (e) { bytes = null; }
-        ValePage.sounds[name] = bytes ? ctx.decodeAudioData(bytes.slice().buffer).catch(function() { return null; })
+        var bytes = ValePage.files.read(name);
+        ValePage.sounds[name] = bytes ? ctx.decodeAudioData(bytes.buffer).catch(function() { return null; })
                                       : Promise.resolve(null);
       }
       ValePage.sounds[name].then(function(buffer) {
@@ -173,6 +202,15 @@ var LibraryValePage = {
       console.warn('Vale: ' + what + ' failed: ' + (e && e.message || e));
       return 0;
     }
+  },
+
+  // What the program prints (stdout 1, stderr 2), to the page's console a
+  // line at a time (the C library writes an unbuffered stderr in pieces).
+  vale_web_print__deps: ['$ValePage'],
+  vale_web_print: function(fd, text, length) {
+    var lines = (ValePage.printed[fd] + UTF8ArrayToString(HEAPU8, text, length)).split('\n');
+    ValePage.printed[fd] = lines.pop();
+    lines.forEach(function(line) { (fd == 1 ? out : err)(line); });
   },
 
   // A frame is drawn: counted, and shown to whoever waits for one (the

@@ -80,6 +80,11 @@ const Module = window.Module = {
   bytes: {},
   // vale.js, vale.wasm and vale.data of one build, or said plainly.
   instantiateWasm(imports, done) {
+    const size = Module.data.byteLength;
+    if (size != Module.built.dataSize) {
+      problem(`vale.data is cut short: ${size} of its ${Module.built.dataSize} bytes arrived.${fixIt}`);
+      return {};
+    }
     (async () => {
       try {
         // No digests on a plain http address but the loopback.
@@ -102,18 +107,14 @@ const Module = window.Module = {
     })();
     return {};
   },
-  // data/, preloaded into the program's file system; its size is known here.
-  getPreloadedPackage(name, size) {
-    const bytes = Module.data;
-    if (bytes.byteLength != size) {
-      problem(`${name} is cut short: ${bytes.byteLength} of its ${size} bytes arrived.${fixIt}`);
-    }
-    return bytes;
-  },
   onRuntimeInitialized() {
     if (Module.failed) return;
+    // data/, copied once into the program's memory; the download is let go.
+    const mounted = ValePage.files.mount(Module.data);
+    Module.data = Module.bytes['vale.data'] = null;
+    if (!mounted) return problem(`vale.data is damaged: it is not an archive of the game's files.${fixIt}`);
     // The shipped file, kept before a run writes the form's over it.
-    Module.shipped = new TextDecoder().decode(Module.FS.readFile('data/Config.cfg'));
+    Module.shipped = new TextDecoder().decode(ValePage.files.read('data/Config.cfg') || new Uint8Array());
     let text = recall(stored) || Module.shipped;
     const kept = usable(text);
     if (kept !== text) {
@@ -243,7 +244,7 @@ function start() {
     return;
   }
   Module.ran = true;
-  if (Module.FS.analyzePath('data/Config.cfg').exists) Module.FS.writeFile('data/Config.cfg', text);
+  if (ValePage.files.read('data/Config.cfg')) ValePage.files.write('data/Config.cfg', text);
   el('end').hidden = true;
   document.body.classList.add('playing');
   el('canvas').focus();
@@ -300,8 +301,9 @@ function showEnd(status) {
   document.body.classList.remove('playing');
   document.exitPointerLock?.();
   if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
-  let log = null;
-  try { log = new TextDecoder().decode(Module.FS.readFile('data/fps.txt')); } catch (e) {}
+  let log = null;  // what a run that stopped part way left, if the program can still be asked
+  try { log = ValePage.files.read('data/fps.txt'); } catch (e) {}
+  log = log && new TextDecoder().decode(log);
   el('log').textContent = log || 'No log: a run writes fps.txt once it has lasted two seconds.';
   if (log) {
     const link = el('download');
