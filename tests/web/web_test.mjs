@@ -194,7 +194,8 @@ async function present() {
   const p = await presented(plain, 3);
   console.log(`presented ${g.rate.toFixed(1)} frames a second of ${g.drawn} drawn in 3 s (${g.frames} presented, ` +
               `${g.same} as the last); the plain page ${p.rate.toFixed(1)}: ${(g.rate / p.rate).toFixed(2)} of it`);
-  if (g.frames < 0.9 * g.drawn) fail(`${g.drawn} frames drawn, ${g.frames} presented`);
+  // The last three drawn may still be on their way to the screen when the count is taken.
+  if (g.frames < 0.9 * g.drawn - 3) fail(`${g.drawn} frames drawn, ${g.frames} presented`);
   if (g.same > g.frames / 20) fail(`${g.same} of ${g.frames} presented frames as the last while turning`);
   if (g.rate < 0.3 * p.rate) fail(`${g.rate.toFixed(1)} frames a second presented, the plain page ${p.rate.toFixed(1)}`);
   clean(page);
