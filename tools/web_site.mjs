@@ -12,7 +12,8 @@ const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applica
 // Serves the folder; resolves to its address, http://127.0.0.1:PORT/, and
 // the server. A file named in `altered` is served as its function makes it
 // of the file's bytes (a server cut short or half updated); null drops the
-// connection, a number is the status answered instead.
+// connection, a number is the status answered instead. Each answer gives
+// its length, as static servers do (the page shows progress of the whole by it).
 export async function serve(site, altered = {}) {
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
@@ -21,7 +22,8 @@ export async function serve(site, altered = {}) {
       if (!error && altered[path.basename(file)]) data = altered[path.basename(file)](data);
       if (data === null) return request.socket.destroy();
       const status = error ? 404 : typeof data === 'number' ? data : 200;
-      response.writeHead(status, {'Content-Type': types[path.extname(file)] || 'application/octet-stream'});
+      response.writeHead(status, {'Content-Type': types[path.extname(file)] || 'application/octet-stream',
+                                  'Content-Length': status === 200 ? data.length : 0});
       response.end(status === 200 ? data : undefined);
     });
   });

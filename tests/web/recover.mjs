@@ -1,9 +1,11 @@
 // The page tried as a careless person and a hostile browser would: each
 // check on a page of its own, named for what the person sees.
-import {ended, fail, frames, mouse, shown, sleep} from './driver.mjs';
+import {drawn, ended, fail, frames, mouse, shown, sleep} from './driver.mjs';
 
-const said = async (page, selector, pattern) => pattern.test(await shown(page, selector)) || fail(`"${await shown(page, selector)}"`);
+const said = async (page, selector, pattern) => pattern.test(await shown(page, selector)) || fail(`${selector} says "${await shown(page, selector)}", not ${pattern}`);
 const typed = async (page, width) => (await page.click('#resolution_width', {count: 3}), page.keyboard.type(String(width)));
+// The form's fields as shown, by id.
+const form = (page) => page.$$eval('#settings input, #settings select', (fields) => JSON.stringify(Object.fromEntries(fields.map((f) => [f.id, f.type === 'checkbox' ? +f.checked : +f.value]))));
 
 // Each check's page is closed as the next opens.
 const fresh = async (open, ...args) => (await fresh.last?.close().catch(() => {}), fresh.last = await open(...args));
@@ -76,14 +78,68 @@ export const recoverChecks = (opened, altered, playOut, playAgain, open = (...ar
     if ((await ended(page)).status) fail('the run lost its context and failed');
     await said(page, '#notice', /graphics were lost/);
   },
-  // A phone held sideways, 640x360, whose full screen gives no promise:
-  // "Click to play" in view, and the canvas fitted to the screen.
-  'a small phone shows Click to play and a fitted canvas': async () => {
-    const page = await open('', (p) => Promise.all([p.evaluateOnNewDocument(() => { Element.prototype.requestFullscreen = () => undefined; }),
-      p.emulate({viewport: {width: 640, height: 360, isMobile: true, hasTouch: true, isLandscape: true}, userAgent: 'Android Mobile'})]));
-    if (await page.$eval('#start', (b) => b.getBoundingClientRect().bottom) > 360) fail('"Click to play" is below the screen');
-    await page.tap('#start');
-    await frames(page, 3);
-    if (!/"y":0,.*"height":360,/.test(await page.$eval('canvas', (c) => JSON.stringify(c.getBoundingClientRect())))) fail('the canvas is not fitted');
+  // A slow line (0.8 MB a second): the bytes so far of the whole shown, rising, before "Click to play".
+  'a slow line shows the bytes loaded of the whole': async () => {
+    const page = await open('', (p) => Promise.all([p.setBypassServiceWorker(true), p.emulateNetworkConditions({download: 8e5, upload: 8e5, latency: 0}),
+      p.evaluateOnNewDocument(() => new MutationObserver(() => (window.seen ??= []).push(document.getElementById('status')?.textContent))
+        .observe(document, {subtree: true, childList: true}))]));
+    const [whole, seen] = await page.evaluate(() => [(performance.getEntriesByType('resource').filter((e) => /vale\.(wasm|data)$/.test(e.name))
+      .reduce((sum, e) => sum + e.decodedBodySize, 0) / 1e6).toFixed(1), [...new Set(window.seen)].join('", "')]);
+    const parts = [...seen.matchAll(new RegExp(`Loading… (\\d+\\.\\d) of ${whole} MB`, 'g'))].map((m) => +m[1]);
+    if (new Set(parts).size < 3 || parts.some((x, i) => x < parts[i - 1])) fail(`on a slow line, of ${whole} MB: "${seen}"`);
+  },
+  // The connection lost once the program and its data have arrived, as
+  // vale.js is asked for: the network's, not the server's copy.
+  'a connection lost between two files says to check it': async () => {
+    altered['vale.js'] = () => null;
+    const page = await open('', (p) => p.setBypassServiceWorker(true), false);
+    await page.waitForSelector('#problem:not([hidden])', {timeout: 10000});
+    delete altered['vale.js'];
+    await said(page, '#problem-text', /^vale\.js .*Check the connection/);
+  },
+  // A stored Config.cfg with a NUL: the notice names it, the form shows
+  // what was read before it, and "Defaults" gives the shipped values.
+  'a stored Config.cfg with a NUL is read up to it; Defaults sets the shipped values': async () => {
+    const shipped = await form(await open('', (p) => p.evaluateOnNewDocument(() => localStorage.clear())));
+    const before = {resolution_width: 800, resolution_height: 600, fullscreen: 0, frameratecounter: 2, texturefilter: 0};
+    const text = Object.entries(before).map((v) => v.join(' ')).join('\n') + '\0resolution_height 123';
+    const page = await open('', (p) => p.evaluateOnNewDocument((text) => localStorage.setItem('vale.Config.cfg', text), text));
+    await said(page, '#notice', new RegExp(`a NUL at byte ${text.indexOf('\0')}\\b`));
+    if (await form(page) !== JSON.stringify(before)) fail(`the form shows ${await form(page)} of ${JSON.stringify(text)}`);
+    await page.click('#defaults');
+    if (await form(page) !== shipped) fail(`after "Defaults" the form shows ${await form(page)}, not ${shipped}`);
+  },
+  // A phone held sideways, 844x390, whose full screen throws, or gives no
+  // promise: "Click to play" in view, the run started, and the canvas fitted to the screen.
+  'a phone whose full screen throws or gives no promise plays, fitted': async () => {
+    for (const [refusal, fullscreen] of [['throws', () => { throw new Error('no'); }], ['gives no promise', () => undefined]]) {
+      const page = await open('', (p) => Promise.all([p.evaluateOnNewDocument(`Element.prototype.requestFullscreen = ${fullscreen}`),
+        p.emulate({viewport: {width: 844, height: 390, isMobile: true, hasTouch: true, isLandscape: true}, userAgent: 'Android Mobile'})]));
+      if (await page.$eval('#start', (b) => b.getBoundingClientRect().bottom) > 390) fail('"Click to play" is below the screen');
+      await page.tap('#start');
+      await frames(page, 3);
+      const [x, y, w, h, aspect] = await page.$eval('canvas', (c) => [...Object.values(c.getBoundingClientRect().toJSON()).slice(0, 4), c.width / c.height]);
+      const fitted = x >= 0 && y >= 0 && x + w <= 844.5 && y + h <= 390.5 && Math.abs(w / h - aspect) < 0.01 && Math.max(w / 844, h / 390) > 0.99;
+      if (!fitted || !await drawn(page)) fail(`where full screen ${refusal}, ${await drawn(page)} frames drawn, the canvas ${w}x${h} at ${x},${y} (aspect ${aspect.toFixed(2)})`);
+      if (page.problems.length) fail(`where full screen ${refusal}: ${page.problems.join(' | ')}`);
+    }
+  },
+  // A new build waiting at the end of a run: "Click to play" with a width
+  // of 640 typed takes it over and starts its run, 640 wide.
+  'a new build waiting takes over at Click to play, with the typed width': async () => {
+    let page = await open();
+    // A visit the offline copy answers, as a new build finds it.
+    if (!await page.evaluate(async () => (await navigator.serviceWorker.ready, !!navigator.serviceWorker.controller))) page = await open();
+    await page.click('#start');
+    await playOut(page);
+    altered['sw.js'] = (d) => Buffer.from(String(d).replace("cacheName = 'vale-", "cacheName = 'vale-next-"));  // served from now on
+    await page.evaluate(async () => (await navigator.serviceWorker.getRegistration()).update());
+    await page.waitForFunction(async () => (await navigator.serviceWorker.getRegistration()).waiting, {timeout: 30000});
+    await typed(page, 640);
+    await Promise.all([page.waitForNavigation(), page.click('#start')]);
+    // Its run, 640 wide, the old build's cache gone.
+    await page.waitForFunction(async () => window.ValePage?.frames > 0 && document.getElementById('canvas').width === 640 &&
+      /^vale-next-[^,]*$/.test((await caches.keys()).join()), {timeout: 30000}).catch(async () => fail(`no run 640 wide on the new build: ${
+      await page.evaluate(async () => `${document.getElementById('canvas').width} wide, ${window.ValePage?.frames} frames, caches ${await caches.keys()}`)}`));
   },
 });

@@ -3,7 +3,10 @@
 //   node web_test.mjs page|recover|touch|offline|present|frame SITE_DIR WORK_DIR [NATIVE_BUILD]
 // page: runs in a row, the settings form, a browser without Web Audio or
 // WebGL, each on a page of its own. recover: downloads that fail, refused
-// storage, bad settings, a browser that throws, a lost context, a small phone.
+// storage, bad settings, a browser that throws, a lost context, progress on a
+// slow line, a connection lost between two files, a stored Config.cfg with a
+// NUL, phones whose full screen throws or gives no promise, a new build
+// taken over at "Click to play".
 // touch: a phone's screen played by touch. offline: played again with the network off; a new build taking over.
 // frame: the first frame against the one the native benchmark draws on offscreen Mesa.
 // present: the frames the browser presents while the viewer turns, against those drawn and a plain page's.

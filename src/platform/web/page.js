@@ -43,7 +43,8 @@ function notice(text) {
 }
 
 // A file from the server (or the offline copy), the bytes so far shown as
-// part of the whole.
+// part of the whole; the bytes alone where a file's length is not given or
+// falls short of what arrives (a server that compresses as it sends).
 const loading = {};
 async function download(name) {
   const failed = (what, fix) => new Error(`${name} could not be downloaded: ${what}.${fix}`);
@@ -55,13 +56,14 @@ async function download(name) {
   }
   if (!response.ok) throw failed(`the server answered ${response.status} ${response.statusText}`, fixIt);
   const reader = response.body.getReader(), parts = [];
-  const sums = loading[name] = [0, +response.headers.get('Content-Length') || 0];
+  const sums = loading[name] = [0, +response.headers.get('Content-Length') || NaN];
   try {
     for (let part = await reader.read(); !part.done; part = await reader.read()) {
       parts.push(part.value);
       sums[0] += part.value.byteLength;
       const [got, whole] = Object.values(loading).reduce((s, l) => [s[0] + l[0], s[1] + l[1]], [0, 0]);
-      if (!Module.failed) el('status').textContent = `Loading… ${(got / 1e6).toFixed(1)} of ${(Math.max(got, whole) / 1e6).toFixed(1)} MB`;
+      const of = whole >= got ? ` of ${(whole / 1e6).toFixed(1)}` : '';
+      if (!Module.failed) el('status').textContent = `Loading… ${(got / 1e6).toFixed(1)}${of} MB`;
     }
   } catch (e) {
     throw failed(`the download broke off (${e.message})`, network);
@@ -154,7 +156,10 @@ const Module = window.Module = {
   }
   const script = document.createElement('script');
   script.src = 'vale.js';
-  script.onerror = () => problem(`vale.js could not be downloaded.${fixIt}`);
+  // A script that fails does not say why: asked for again, the server's
+  // answer (or the network's silence) does.
+  script.onerror = () => download('vale.js').then(() => problem(`vale.js could not be downloaded: the download broke off.${network}`),
+                                                  (e) => problem(e.message));
   document.body.appendChild(script);
 })();
 
