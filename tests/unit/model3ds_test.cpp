@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "models3ds/reader3ds.h"
 #include "support.h"
 
@@ -113,4 +115,15 @@ TEST(Reader3ds, AVertexListClaimingMoreThanItHoldsKeepsItsCountTheRestAtTheOrigi
     ASSERT_EQ(std::pair(1, 5), std::pair(m.objectCount, m.objects[0].vertexCount));
     EXPECT_EQ(std::tuple(1.0f, 0.0f, 0.0f, 0.0f), std::tuple(m.objects[0].vertices[1].x, m.objects[0].vertices[4].x,
                                                              m.objects[0].vertices[4].y, m.objects[0].vertices[4].z));
+}
+
+TEST(Reader3ds, AChunkClaimingMoreThanItsParentHoldsLeavesTheObjectsAfterIt) {
+    Bytes bytes = file({kTriangle, kTriangle}).bytes();
+    // The first object's mesh claims 1000 bytes more than its object holds.
+    const uint8_t mesh[] = {'t', 'r', 'i', 0, 0x00, 0x41};
+    const auto at = std::search(bytes.begin(), bytes.end(), std::begin(mesh), std::end(mesh)) + 6;
+    Bytes length;
+    put32(length, 1000 + (at[0] | at[1] << 8));
+    std::copy(length.begin(), length.end(), at);
+    EXPECT_EQ(2, import(bytes).objectCount);
 }
