@@ -109,17 +109,20 @@ export const recoverChecks = (opened, altered, playOut, playAgain, open = (...ar
     await page.click('#defaults');
     if (await form(page) !== shipped) fail(`after "Defaults" the form shows ${await form(page)}, not ${shipped}`);
   },
-  // A phone held sideways, 844x390, whose full screen throws, or gives no
-  // promise: "Click to play" in view, the run started, and the canvas fitted to the screen.
+  // A phone held sideways, the smallest (640x360) whose full screen throws
+  // and a larger one (844x390) whose full screen gives no promise: "Click
+  // to play" in view, the run started, and the canvas fitted to the screen.
   'a phone whose full screen throws or gives no promise plays, fitted': async () => {
-    for (const [refusal, fullscreen] of [['throws', () => { throw new Error('no'); }], ['gives no promise', () => undefined]]) {
+    for (const [refusal, fullscreen, width, height] of [['throws', () => { throw new Error('no'); }, 640, 360],
+                                                        ['gives no promise', () => undefined, 844, 390]]) {
       const page = await open('', (p) => Promise.all([p.evaluateOnNewDocument(`Element.prototype.requestFullscreen = ${fullscreen}`),
-        p.emulate({viewport: {width: 844, height: 390, isMobile: true, hasTouch: true, isLandscape: true}, userAgent: 'Android Mobile'})]));
-      if (await page.$eval('#start', (b) => b.getBoundingClientRect().bottom) > 390) fail('"Click to play" is below the screen');
+        p.emulate({viewport: {width, height, isMobile: true, hasTouch: true, isLandscape: true}, userAgent: 'Android Mobile'})]));
+      if (await page.$eval('#start', (b) => b.getBoundingClientRect().bottom) > height) fail(`"Click to play" is below the ${width}x${height} screen`);
       await page.tap('#start');
       await frames(page, 3);
       const [x, y, w, h, aspect] = await page.$eval('canvas', (c) => [...Object.values(c.getBoundingClientRect().toJSON()).slice(0, 4), c.width / c.height]);
-      const fitted = x >= 0 && y >= 0 && x + w <= 844.5 && y + h <= 390.5 && Math.abs(w / h - aspect) < 0.01 && Math.max(w / 844, h / 390) > 0.99;
+      const fitted = x >= 0 && y >= 0 && x + w <= width + 0.5 && y + h <= height + 0.5 && Math.abs(w / h - aspect) < 0.01 &&
+        Math.max(w / width, h / height) > 0.99;
       if (!fitted || !await drawn(page)) fail(`where full screen ${refusal}, ${await drawn(page)} frames drawn, the canvas ${w}x${h} at ${x},${y} (aspect ${aspect.toFixed(2)})`);
       if (page.problems.length) fail(`where full screen ${refusal}: ${page.problems.join(' | ')}`);
     }
