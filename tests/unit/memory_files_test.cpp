@@ -37,13 +37,23 @@ const std::string kMissing = "(fails: " + std::to_string(ENOENT) + ")";
 
 }  // namespace
 
-TEST(BrowserFiles, TheArchiveIsDataAndOneCutShortOrWithBytesAfterItMountsNothing) {
-    const Bytes data = archive({{"Config.cfg", "sound 1\n"}, {"Textures/Ball.tga", ""}});
+// An archive of the one Config.cfg, mounted as data/.
+struct BrowserFiles : testing::Test {
+    void SetUp() override {
+        data = archive({{"Config.cfg", "sound 1\n"}, {"Textures/Ball.tga", ""}});
+        ASSERT_TRUE(files.mount(data.data(), data.size(), "data/"));
+    }
+    Bytes data;
     MemoryFiles files;
-    ASSERT_TRUE(files.mount(data.data(), data.size(), "data/"));
+};
+
+TEST_F(BrowserFiles, TheArchiveMountsAsData) {
     EXPECT_EQ("sound 1\n", read(files, "data/Config.cfg"));
     EXPECT_EQ("", read(files, "/data/Textures/Ball.tga"));
     EXPECT_EQ(kMissing, read(files, "Config.cfg"));
+}
+
+TEST_F(BrowserFiles, AnArchiveCutShortOrWithBytesAfterItMountsNothing) {
     Bytes longer = data;
     longer.push_back(0);
     for (const Bytes& damaged : {Bytes(data.begin(), data.end() - 1), Bytes(data.begin(), data.begin() + 9), longer}) {
@@ -53,14 +63,14 @@ TEST(BrowserFiles, TheArchiveIsDataAndOneCutShortOrWithBytesAfterItMountsNothing
     }
 }
 
-TEST(BrowserFiles, AFileMissingOrRemovedFailsToOpenAndOneWrittenReadsBack) {
-    const Bytes data = archive({{"Config.cfg", "sound 1\n"}});
-    MemoryFiles files;
-    ASSERT_TRUE(files.mount(data.data(), data.size(), "data/"));
+TEST_F(BrowserFiles, AFileMissingOrRemovedFailsToOpen) {
     EXPECT_EQ(kMissing, read(files, "data/fps.txt"));
     EXPECT_EQ(0, files.unlink("data/Config.cfg"));
     EXPECT_EQ(kMissing, read(files, "data/Config.cfg"));
-    for (const char* text : {"average: 60", "low"}) {  // "w" again: the file starts anew
+}
+
+TEST_F(BrowserFiles, AFileWrittenReadsBackAndStartsAnewWhenWrittenAgain) {
+    for (const char* text : {"average: 60", "low"}) {
         const int fd = files.open("data/fps.txt", O_WRONLY | O_CREAT | O_TRUNC);
         ASSERT_GE(fd, MemoryFiles::kFirstFile);
         EXPECT_EQ(-EBADF, files.read(fd, nullptr, 1));
@@ -72,14 +82,19 @@ TEST(BrowserFiles, AFileMissingOrRemovedFailsToOpenAndOneWrittenReadsBack) {
     EXPECT_EQ("sound 0", read(files, "data/Config.cfg"));
 }
 
-TEST(BrowserFiles, ReadingAtTheEndGivesNothingAndAWriteBeyondItFillsTheGapWithZeros) {
-    MemoryFiles files;
+TEST_F(BrowserFiles, ReadingAtTheEndGivesNothing) {
     const int fd = files.open("data/log", O_RDWR | O_CREAT);
     EXPECT_EQ(2, files.write(fd, reinterpret_cast<const uint8_t*>("ab"), 2));
     uint8_t byte = 0;
     EXPECT_EQ(0, files.read(fd, &byte, 1));
     EXPECT_EQ(4, files.seek(fd, 2, SEEK_END));
     EXPECT_EQ(0, files.read(fd, &byte, 1));
+}
+
+TEST_F(BrowserFiles, AWriteBeyondTheEndFillsTheGapWithZeros) {
+    const int fd = files.open("data/log", O_RDWR | O_CREAT);
+    EXPECT_EQ(2, files.write(fd, reinterpret_cast<const uint8_t*>("ab"), 2));
+    EXPECT_EQ(4, files.seek(fd, 2, SEEK_END));
     EXPECT_EQ(1, files.write(fd, reinterpret_cast<const uint8_t*>("c"), 1));
     EXPECT_EQ(-EINVAL, files.seek(fd, -6, SEEK_CUR));
     EXPECT_EQ(1, files.seek(fd, -4, SEEK_CUR));
