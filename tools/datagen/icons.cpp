@@ -53,8 +53,10 @@ Bytes ico(const Icons& icons, const std::vector<int>& sides) {
     put16(file, static_cast<uint32_t>(sides.size()));
     for (int n : sides) {
         const std::vector<uint8_t>& rgba = icons.at(n);
-        Bytes image = n >= 256 ? png(n, rgba) : Bytes();
-        if (image.empty()) {
+        Bytes image;
+        if (n >= 256) {
+            image = png(n, rgba);
+        } else {
             for (uint32_t v : {40u, static_cast<uint32_t>(n), static_cast<uint32_t>(2 * n)}) put32(image, v);
             put16(image, 1);
             put16(image, 32);
