@@ -15,7 +15,7 @@ namespace {
 enum Attribute : GLuint { kPosition, kNormal, kColor, kTex0, kTex1 };
 
 struct Uniforms {
-    GLint modelView, projection, normalMatrix, lighting, colorMaterial, normalize, gen, lightCount, lightPosition,
+    GLint projection, lighting, colorMaterial, normalize, gen, lightCount, lightPosition,
         lightAmbient, lightDiffuse, globalAmbient, unit0, unit1, texture0, texture1, fogMode, fog, fogColor, alphaFunc,
         alphaRef;
 };
@@ -24,7 +24,7 @@ struct Program {
     GLuint name = 0;
     GLuint buffers[2] = {};
     Uniforms at = {};
-    unsigned matrixVersion = 0, lightVersion = 0;
+    unsigned projectionVersion = 0, lightVersion = 0;
     int flags[10];  // what was last sent of the switches, in the order of sendSwitches
     float gen[4], alphaRef;
 } program;
@@ -36,29 +36,6 @@ GLuint compile(GLenum kind, const char* source) {
     GLint ok = 0;
     es.GetShaderiv(shader, kCompileStatus, &ok);
     return ok ? shader : 0;
-}
-
-// The inverse transpose of the model-view's upper 3 x 3 (column-major):
-// what carries normals to eye space.
-void normalMatrix(const Matrix& mv, float out[9]) {
-    const float* m = mv.m;
-    const float a = m[0], b = m[4], c = m[8], d = m[1], e = m[5], f = m[9], g = m[2], h = m[6], i = m[10];
-    const float A = e * i - f * h, B = f * g - d * i, C = d * h - e * g;
-    const float det = a * A + b * B + c * C;
-    const float k = det != 0 ? 1 / det : 0;
-    // Cofactors by column: (A, B, C) is the first row.
-    const float r[9] = {A * k, (c * h - b * i) * k, (b * f - c * e) * k, B * k, (a * i - c * g) * k,
-                        (c * d - a * f) * k, C * k, (b * g - a * h) * k, (a * e - b * d) * k};
-    std::memcpy(out, r, sizeof r);
-}
-
-void sendMatrices() {
-    const Matrix& mv = gl.stacks[0].current();
-    float n[9];
-    normalMatrix(mv, n);
-    es.UniformMatrix4fv(program.at.modelView, 1, GL_FALSE, mv.m);
-    es.UniformMatrix4fv(program.at.projection, 1, GL_FALSE, gl.stacks[1].current().m);
-    es.UniformMatrix3fv(program.at.normalMatrix, 1, GL_FALSE, n);
 }
 
 // The lights switched on, packed in order, and the fog's figures.
@@ -134,7 +111,7 @@ bool makeProgram() {
     es.UseProgram(p);
     Uniforms& u = program.at;
     auto at = [p](const char* name) { return es.GetUniformLocation(p, name); };
-    u = {at("uModelView"), at("uProjection"), at("uNormalMatrix"), at("uLighting"), at("uColorMaterial"),
+    u = {at("uProjection"), at("uLighting"), at("uColorMaterial"),
          at("uNormalize"), at("uGen"), at("uLightCount"), at("uLightPosition"), at("uLightAmbient"),
          at("uLightDiffuse"), at("uGlobalAmbient"), at("uUnit0"), at("uUnit1"), at("uTexture0"), at("uTexture1"),
          at("uFogMode"), at("uFog"), at("uFogColor"), at("uAlphaFunc"), at("uAlphaRef")};
@@ -143,7 +120,7 @@ bool makeProgram() {
     for (int& f : program.flags) f = -1;
     for (float& g : program.gen) g = -1;
     program.alphaRef = -1;
-    program.matrixVersion = program.lightVersion = 0;
+    program.projectionVersion = program.lightVersion = 0;
     // The two buffers stay bound, the attributes pointing into the vertex buffer.
     es.GenBuffers(2, program.buffers);
     es.BindBuffer(kArrayBuffer, program.buffers[0]);
@@ -160,9 +137,10 @@ bool makeProgram() {
 
 void drawBatch() {
     if (!es.live || !program.name) return;
-    if (program.matrixVersion != gl.matrixVersion) sendMatrices();
+    if (program.projectionVersion != gl.projectionVersion)
+        es.UniformMatrix4fv(program.at.projection, 1, GL_FALSE, gl.stacks[1].current().m);
     if (program.lightVersion != gl.lightVersion) sendLights();
-    program.matrixVersion = gl.matrixVersion;
+    program.projectionVersion = gl.projectionVersion;
     program.lightVersion = gl.lightVersion;
     sendSwitches();
     es.BufferData(kArrayBuffer, static_cast<GLsizeiptrEs>(gl.vertexCount * sizeof(Vertex)), batchVertices, kStreamDraw);

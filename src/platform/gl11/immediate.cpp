@@ -52,6 +52,19 @@ void indexNewest(int v, int n) {
     }
 }
 
+// The vertex carried into eye space by the model-view, its normal by the
+// model-view's normal matrix (worked out once for each model-view). A
+// model-view that is not affine (none the game makes) has its w divided out.
+void toEye(float x, float y, float z, Vertex& v) {
+    const Matrix& mv = gl.stacks[0].current();
+    if (gl.normalStale) normalMatrix(mv, gl.normalMatrix), gl.normalStale = false;
+    const float* m = mv.m;
+    const float w = m[3] * x + m[7] * y + m[11] * z + m[15], k = w != 0 ? 1 / w : 1;
+    for (int r = 0; r < 3; ++r) v.position[r] = (m[r] * x + m[4 + r] * y + m[8 + r] * z + m[12 + r]) * k;
+    const float* n = gl.normalMatrix;
+    for (int r = 0; r < 3; ++r) v.normal[r] = n[r] * gl.normal[0] + n[3 + r] * gl.normal[1] + n[6 + r] * gl.normal[2];
+}
+
 void addVertex(float x, float y, float z) {
     if (!gl.inBegin) return;
     if (gl.vertexCount == kMaxVertices || gl.indexCount + 6 > kMaxIndices) {
@@ -59,8 +72,7 @@ void addVertex(float x, float y, float z) {
         if (gl.vertexCount == kMaxVertices) return;  // one primitive larger than a batch: the rest is dropped
     }
     Vertex& v = batchVertices[gl.vertexCount];
-    v.position[0] = x, v.position[1] = y, v.position[2] = z;
-    std::memcpy(v.normal, gl.normal, sizeof v.normal);
+    toEye(x, y, z, v);
     for (int c = 0; c < 4; ++c) v.color[c] = toByte(gl.color[c]);
     std::memcpy(v.tex, gl.tex, sizeof v.tex);
     indexNewest(gl.vertexCount, gl.primitiveCount);

@@ -48,7 +48,7 @@ void drawGlyphs(const uint8_t* names, GLsizei n) {
     const float left = static_cast<float>(gl.viewport[0]), bottom = static_cast<float>(gl.viewport[1]);
     const float w = static_cast<float>(gl.viewport[2]), h = static_cast<float>(gl.viewport[3]);
     p.m[0] = 2 / w, p.m[5] = 2 / h, p.m[12] = -1 - 2 * left / w, p.m[13] = -1 - 2 * bottom / h;
-    ++gl.matrixVersion;
+    matrixChanged(0), matrixChanged(1);
     selectUnit(0);
     es.BindTexture(GL_TEXTURE_2D, font.texture);
     for (int c = 0; c < 4; ++c) gl.color[c] = gl.rasterColor[c];
@@ -80,7 +80,7 @@ void drawGlyphs(const uint8_t* names, GLsizei n) {
     gl.fog = fog, gl.lighting = lighting, gl.alphaTest = alphaTest;
     gl.alphaFunc = alphaFunc, gl.alphaRef = alphaRef;
     gl.stacks[0].current() = modelView, gl.stacks[1].current() = projection;
-    ++gl.matrixVersion;
+    matrixChanged(0), matrixChanged(1);
     for (int c = 0; c < 4; ++c) gl.color[c] = color[c];
     gl.tex[0][0] = tex[0], gl.tex[0][1] = tex[1];
     es.BindTexture(GL_TEXTURE_2D, gl.units[0].bound);

@@ -1,6 +1,7 @@
 // The matrix stacks and the entry points that change them, as OpenGL 1.1
 // specifies: each operation multiplies the current matrix on the right.
 #include <cmath>
+#include <cstring>
 
 #include "platform/gl11/state.h"
 
@@ -28,12 +29,24 @@ void transform(const Matrix& m, const float in[4], float out[4]) {
         out[row] = m.m[row] * in[0] + m.m[4 + row] * in[1] + m.m[8 + row] * in[2] + m.m[12 + row] * in[3];
 }
 
+void normalMatrix(const Matrix& mv, float out[9]) {
+    const float* m = mv.m;
+    const float a = m[0], b = m[4], c = m[8], d = m[1], e = m[5], f = m[9], g = m[2], h = m[6], i = m[10];
+    const float A = e * i - f * h, B = f * g - d * i, C = d * h - e * g;
+    const float det = a * A + b * B + c * C;
+    const float k = det != 0 ? 1 / det : 0;
+    // Cofactors by column: (A, B, C) is the first row.
+    const float r[9] = {A * k, (c * h - b * i) * k, (b * f - c * e) * k, B * k, (a * i - c * g) * k,
+                        (c * d - a * f) * k, C * k, (b * g - a * h) * k, (a * e - b * d) * k};
+    std::memcpy(out, r, sizeof r);
+}
+
 namespace {
 
 Matrix& current() { return gl.stacks[gl.matrixMode].current(); }
 
 void multiplyCurrent(const Matrix& by) {
-    matricesChanged();
+    matrixChanged(gl.matrixMode);
     current() = multiply(current(), by);
 }
 
@@ -52,7 +65,7 @@ void glMatrixMode(GLenum mode) {
 }
 
 void glLoadIdentity() {
-    matricesChanged();
+    matrixChanged(gl.matrixMode);
     current() = identity();
 }
 
@@ -66,7 +79,7 @@ void glPushMatrix() {
 void glPopMatrix() {
     Stack& s = gl.stacks[gl.matrixMode];
     if (s.top == 0) return;  // GL_STACK_UNDERFLOW
-    matricesChanged();
+    matrixChanged(gl.matrixMode);
     --s.top;
 }
 

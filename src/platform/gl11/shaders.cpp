@@ -1,6 +1,7 @@
 // The one program the layer draws with: OpenGL 1.1's fixed pipeline as the
 // game uses it, its parts switched by uniforms (so it is compiled once, at
-// start). Per vertex: the model-view and projection, lighting (the lights
+// start). Per vertex (its position and normal come in eye space): the
+// projection, lighting (the lights
 // in eye space, GL_COLOR_MATERIAL's ambient and diffuse, the global
 // ambient), sphere-map generation and the fog's eye distance. Per fragment:
 // two texture units, each modulating, the fog and the alpha test.
@@ -12,9 +13,7 @@ attribute vec3 aNormal;
 attribute vec4 aColor;
 attribute vec2 aTex0;
 attribute vec2 aTex1;
-uniform mat4 uModelView;
 uniform mat4 uProjection;
-uniform mat3 uNormalMatrix;
 uniform bool uLighting;
 uniform bool uColorMaterial;
 uniform bool uNormalize;
@@ -36,9 +35,9 @@ vec2 sphereMap(vec3 u, vec3 n) {
 }
 
 void main() {
-  vec4 eye = uModelView * vec4(aPosition, 1.0);
+  vec4 eye = vec4(aPosition, 1.0);
   gl_Position = uProjection * eye;
-  vec3 n = uNormalMatrix * aNormal;
+  vec3 n = aNormal;
   if (uNormalize) n = normalize(n);
   vColor = aColor;
   if (uLighting) {
@@ -49,7 +48,7 @@ void main() {
     for (int i = 0; i < 8; ++i) {
       if (i >= uLightCount) break;
       vec4 p = uLightPosition[i];
-      vec3 l = p.w != 0.0 ? p.xyz / p.w - eye.xyz / eye.w : p.xyz;
+      vec3 l = p.w != 0.0 ? p.xyz / p.w - eye.xyz : p.xyz;
       float d = max(dot(n, normalize(l)), 0.0);
       c += uLightAmbient[i].rgb * ambient.rgb + d * uLightDiffuse[i].rgb * diffuse.rgb;
     }

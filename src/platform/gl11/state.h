@@ -17,8 +17,12 @@ struct Matrix {
 Matrix identity();
 Matrix multiply(const Matrix& a, const Matrix& b);  // a * b
 void transform(const Matrix& m, const float in[4], float out[4]);
+// The inverse transpose of the matrix's upper 3 x 3, column-major: what
+// carries normals to eye space.
+void normalMatrix(const Matrix& m, float out[9]);
 
-// A vertex as the shaders read it.
+// A vertex as the shaders read it: its position and normal already in eye
+// space, so that draws under different model-views share a batch.
 struct Vertex {
     float position[3];
     float normal[3];
@@ -57,7 +61,9 @@ struct State {
     // Matrices: 0 model-view, 1 projection, 2 texture (kept, not applied).
     Stack stacks[3];
     int matrixMode = 0;
-    unsigned matrixVersion = 1;  // counts changes of the model-view or projection
+    unsigned projectionVersion = 1;  // counts changes of the projection
+    bool normalStale = true;         // the model-view changed since normalMatrix was worked out
+    float normalMatrix[9];
 
     // Current attributes.
     float color[4] = {1, 1, 1, 1};
@@ -117,10 +123,15 @@ void drawBatch();
 inline void flushIfGathered() {
     if (gl.indexCount) flushBatch();
 }
-// What the shaders read for the next draw changed.
-inline void matricesChanged() {
+// The matrix of stack 0, 1 or 2 changed. Vertices are carried into eye
+// space as they come, so a new model-view only makes its normal matrix
+// stale; the projection is the shaders', so what is gathered under the old
+// one is drawn first. The texture matrix is kept, not applied.
+inline void matrixChanged(int stack) {
+    if (stack == 0) gl.normalStale = true;
+    if (stack != 1) return;
     flushIfGathered();
-    ++gl.matrixVersion;
+    ++gl.projectionVersion;
 }
 inline void lightsChanged() {
     flushIfGathered();
