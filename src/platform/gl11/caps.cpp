@@ -130,6 +130,9 @@ void glFrontFace(GLenum mode) {
 }
 
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+    const GLint* v = gl.viewport;
+    if (gl.viewportSet && v[0] == x && v[1] == y && v[2] == width && v[3] == height) return;
+    gl.viewportSet = true;
     flushIfGathered();
     gl.viewport[0] = x, gl.viewport[1] = y, gl.viewport[2] = width, gl.viewport[3] = height;
     if (es.live) es.Viewport(x, y, width, height);

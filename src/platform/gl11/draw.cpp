@@ -38,7 +38,26 @@ GLuint compile(GLenum kind, const char* source) {
     return ok ? shader : 0;
 }
 
-// The lights switched on, packed in order, and the fog's figures.
+// A vec4 uniform (or array) sent only where it differs from what was sent.
+struct Sent {
+    float at[4 * kLights];
+    int count = -1;
+};
+
+void send4(GLint location, Sent& sent, const float* v, int count) {
+    if (sent.count == count && !std::memcmp(sent.at, v, 4 * sizeof(float) * count)) return;
+    std::memcpy(sent.at, v, 4 * sizeof(float) * count);
+    sent.count = count;
+    es.Uniform4fv(location, count, v);
+}
+
+struct {
+    Sent position, ambient, diffuse, globalAmbient, fog, fogColor;
+    int count = -1;
+} sentLights;
+
+// The lights switched on, packed in order, and the fog's figures: the
+// position changes with the view each frame, the rest hardly ever.
 void sendLights() {
     float position[4 * kLights], ambient[4 * kLights], diffuse[4 * kLights];
     int count = 0;
@@ -49,16 +68,17 @@ void sendLights() {
         std::memcpy(&diffuse[4 * count], l.diffuse, sizeof l.diffuse);
         ++count;
     }
-    es.Uniform1i(program.at.lightCount, count);
+    if (sentLights.count != count) es.Uniform1i(program.at.lightCount, count);
+    sentLights.count = count;
     if (count) {
-        es.Uniform4fv(program.at.lightPosition, count, position);
-        es.Uniform4fv(program.at.lightAmbient, count, ambient);
-        es.Uniform4fv(program.at.lightDiffuse, count, diffuse);
+        send4(program.at.lightPosition, sentLights.position, position, count);
+        send4(program.at.lightAmbient, sentLights.ambient, ambient, count);
+        send4(program.at.lightDiffuse, sentLights.diffuse, diffuse, count);
     }
-    es.Uniform4fv(program.at.globalAmbient, 1, gl.globalAmbient);
+    send4(program.at.globalAmbient, sentLights.globalAmbient, gl.globalAmbient, 1);
     const float fog[4] = {gl.fogDensity, gl.fogStart, gl.fogEnd, 0};
-    es.Uniform4fv(program.at.fog, 1, fog);
-    es.Uniform4fv(program.at.fogColor, 1, gl.fogColor);
+    send4(program.at.fog, sentLights.fog, fog, 1);
+    send4(program.at.fogColor, sentLights.fogColor, gl.fogColor, 1);
 }
 
 bool textured(int u) {
@@ -121,6 +141,7 @@ bool makeProgram() {
     for (float& g : program.gen) g = -1;
     program.alphaRef = -1;
     program.projectionVersion = program.lightVersion = 0;
+    sentLights = {};
     // The two buffers stay bound, the attributes pointing into the vertex buffer.
     es.GenBuffers(2, program.buffers);
     es.BindBuffer(kArrayBuffer, program.buffers[0]);

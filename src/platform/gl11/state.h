@@ -101,6 +101,7 @@ struct State {
     bool blend = false, depthTest = false, cullFace = false;
 
     GLint viewport[4] = {0, 0, 0, 0};
+    bool viewportSet = false;
 
     // Display lists of glyphs.
     GLuint listBase = 0;
