@@ -57,9 +57,17 @@ void indexNewest(int v, int n) {
 // model-view that is not affine (none the game makes) has its w divided out.
 void toEye(float x, float y, float z, Vertex& v) {
     const Matrix& mv = gl.stacks[0].current();
-    if (gl.normalStale) normalMatrix(mv, gl.normalMatrix), gl.normalStale = false;
     const float* m = mv.m;
-    const float w = m[3] * x + m[7] * y + m[11] * z + m[15], k = w != 0 ? 1 / w : 1;
+    if (gl.normalStale) {
+        normalMatrix(mv, gl.normalMatrix);
+        gl.affine = m[3] == 0 && m[7] == 0 && m[11] == 0 && m[15] == 1;
+        gl.normalStale = false;
+    }
+    float k = 1;
+    if (!gl.affine) {
+        const float w = m[3] * x + m[7] * y + m[11] * z + m[15];
+        k = w != 0 ? 1 / w : 1;
+    }
     for (int r = 0; r < 3; ++r) v.position[r] = (m[r] * x + m[4 + r] * y + m[8 + r] * z + m[12 + r]) * k;
     const float* n = gl.normalMatrix;
     for (int r = 0; r < 3; ++r) v.normal[r] = n[r] * gl.normal[0] + n[3 + r] * gl.normal[1] + n[6 + r] * gl.normal[2];
@@ -73,7 +81,7 @@ void addVertex(float x, float y, float z) {
     }
     Vertex& v = batchVertices[gl.vertexCount];
     toEye(x, y, z, v);
-    for (int c = 0; c < 4; ++c) v.color[c] = toByte(gl.color[c]);
+    std::memcpy(v.color, gl.colorBytes, sizeof v.color);
     std::memcpy(v.tex, gl.tex, sizeof v.tex);
     indexNewest(gl.vertexCount, gl.primitiveCount);
     ++gl.vertexCount;
@@ -120,6 +128,7 @@ void glVertex3fv(const GLfloat* v) { addVertex(v[0], v[1], v[2]); }
 
 void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
     gl.color[0] = r, gl.color[1] = g, gl.color[2] = b, gl.color[3] = a;
+    for (int c = 0; c < 4; ++c) gl.colorBytes[c] = toByte(gl.color[c]);
 }
 void glColor3f(GLfloat r, GLfloat g, GLfloat b) { glColor4f(r, g, b, 1); }
 void glColor3ub(GLubyte r, GLubyte g, GLubyte b) { glColor4f(r / 255.0f, g / 255.0f, b / 255.0f, 1); }

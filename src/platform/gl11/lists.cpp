@@ -51,7 +51,7 @@ void drawGlyphs(const uint8_t* names, GLsizei n) {
     matrixChanged(0), matrixChanged(1);
     selectUnit(0);
     es.BindTexture(GL_TEXTURE_2D, font.texture);
-    for (int c = 0; c < 4; ++c) gl.color[c] = gl.rasterColor[c];
+    glColor4f(gl.rasterColor[0], gl.rasterColor[1], gl.rasterColor[2], gl.rasterColor[3]);
 
     glBegin(GL_QUADS);
     for (GLsizei i = 0; i < n; ++i) {
@@ -81,7 +81,7 @@ void drawGlyphs(const uint8_t* names, GLsizei n) {
     gl.alphaFunc = alphaFunc, gl.alphaRef = alphaRef;
     gl.stacks[0].current() = modelView, gl.stacks[1].current() = projection;
     matrixChanged(0), matrixChanged(1);
-    for (int c = 0; c < 4; ++c) gl.color[c] = color[c];
+    glColor4f(color[0], color[1], color[2], color[3]);
     gl.tex[0][0] = tex[0], gl.tex[0][1] = tex[1];
     es.BindTexture(GL_TEXTURE_2D, gl.units[0].bound);
 }

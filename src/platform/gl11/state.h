@@ -64,9 +64,11 @@ struct State {
     unsigned projectionVersion = 1;  // counts changes of the projection
     bool normalStale = true;         // the model-view changed since normalMatrix was worked out
     float normalMatrix[9];
+    bool affine = true;  // the model-view's last row is 0 0 0 1 (as of normalMatrix)
 
-    // Current attributes.
+    // Current attributes (the colour also as the bytes a vertex takes).
     float color[4] = {1, 1, 1, 1};
+    uint8_t colorBytes[4] = {255, 255, 255, 255};
     float normal[3] = {0, 0, 1};
     float tex[kUnits][2] = {};
 
