@@ -57,6 +57,19 @@ export const plainPage = `<!doctype html><body style="margin:0"><canvas width="1
   (function frame() { gl.clearColor((drawn++ % 60) / 60, 0.5, 0.5, 1); gl.clear(gl.COLOR_BUFFER_BIT); requestAnimationFrame(frame); })();
 </script>`;
 
+// A new page of the browser, at `url`, past "Click to play" and drawing,
+// the player walking forward ('w' held): where the benchmarks measure play.
+export async function walking(browser, url) {
+  const page = await browser.newPage();
+  await page.setViewport({width: 1200, height: 1000});
+  await page.goto(url);
+  await page.waitForSelector('#start:not([hidden])');
+  await page.click('#start');
+  await page.waitForFunction(() => ValePage.frames > 10);
+  await page.keyboard.down('w');
+  return page;
+}
+
 // The view turning in the game's page, as the mouse turns it: run at every
 // animation frame by presented().
 export const turn = () => document.getElementById('canvas').dispatchEvent(new MouseEvent('mousemove', {movementX: 8}));

@@ -18,7 +18,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import {launch, plainPage, presented, serve, turn} from '../web_site.mjs';
+import {launch, plainPage, presented, serve, turn, walking} from '../web_site.mjs';
 
 const [native, site, roundsArg] = process.argv.slice(2);
 const {kWindowTitle} = JSON.parse(fs.readFileSync(path.join(native, 'texts.json'), 'utf8'));  // as the build wrote it
@@ -59,19 +59,15 @@ const browser = await launch();
 // The game walking and turning, or the plain page: frames presented a
 // second, and their intervals; for the game also the log's average.
 async function webRun(kind, throttle) {
-  const page = await browser.newPage();
-  await page.setViewport({width: 1200, height: 1000});
   if (kind === 'plain') {
+    const page = await browser.newPage();
+    await page.setViewport({width: 1200, height: 1000});
     await page.setContent(plainPage);
     const seen = await presented(page, seconds, {throttle, count: 'drawn'});
     await page.close();
     return seen;
   }
-  await page.goto(url);
-  await page.waitForSelector('#start:not([hidden])');
-  await page.click('#start');
-  await page.waitForFunction(() => ValePage.frames > 10);
-  await page.keyboard.down('w');
+  const page = await walking(browser, url);
   const seen = await presented(page, seconds, {turn, throttle, count: 'ValePage.frames'});
   await page.keyboard.up('w');
   await page.keyboard.down('Escape');

@@ -6,7 +6,7 @@
 // range. For a change to the page or the GL layer, measured on the same
 // machine at the same time as what it changes:
 //   node web_compare.mjs SITE_A SITE_B [ROUNDS]
-import {launch, presented, serve, turn} from '../web_site.mjs';
+import {launch, presented, serve, turn, walking} from '../web_site.mjs';
 
 const [a, b, roundsArg] = process.argv.slice(2);
 const rounds = Number(roundsArg || 6);
@@ -14,13 +14,7 @@ const sites = [await serve(a), await serve(b)];
 const browser = await launch();
 
 async function play({url}) {
-  const page = await browser.newPage();
-  await page.setViewport({width: 1200, height: 1000});
-  await page.goto(url);
-  await page.waitForSelector('#start:not([hidden])');
-  await page.click('#start');
-  await page.waitForFunction(() => ValePage.frames > 10);
-  await page.keyboard.down('w');
+  const page = await walking(browser, url);
   const seen = await presented(page, 4, {turn, count: 'ValePage.frames'});
   await page.close();
   return seen;

@@ -8,25 +8,19 @@
 // browser's own work outside any script, other scripts, and idle; printed
 // in ms per frame drawn, with the functions that took the most.
 //   node web_profile.mjs WEB_SITE_DIR [SECONDS]
-import {launch, presented, serve, turn} from '../web_site.mjs';
+import {launch, presented, serve, turn, walking} from '../web_site.mjs';
 
 const [site, secondsArg] = process.argv.slice(2);
 const seconds = Number(secondsArg || 5);
 const {url, server} = await serve(site);
 const browser = await launch();
-const page = await browser.newPage();
-await page.setViewport({width: 1200, height: 1000});
-await page.goto(url);
-await page.waitForSelector('#start:not([hidden])');
-await page.click('#start');
-await page.waitForFunction(() => ValePage.frames > 10);
+const page = await walking(browser, url);
 
 // The names WebGL's calls go by: its context's own functions.
 const webgl = new Set(await page.evaluate(() => Object.getOwnPropertyNames(WebGLRenderingContext.prototype)));
 const cdp = await page.createCDPSession();
 await cdp.send('Profiler.enable');
 await cdp.send('Profiler.setSamplingInterval', {interval: 100});
-await page.keyboard.down('w');
 await cdp.send('Profiler.start');
 const seen = await presented(page, seconds, {turn, count: 'ValePage.frames'});
 const {profile} = await cdp.send('Profiler.stop');
